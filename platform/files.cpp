@@ -1,0 +1,305 @@
+#include "platform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+thread_local int lasterr = 0;
+
+bool fail() {
+    lasterr = errno;
+    return false;
+}
+
+bool ok() {
+    lasterr = 0;
+    return true;
+}
+
+} // namespace
+
+int lasterror() { return lasterr; }
+
+// ---------------------------------------------------------------- search
+
+bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned mask) {
+    out.clear();
+    const std::size_t slash = pattern.rfind(u'/');
+    std::u16string folder, namepattern;
+    if (slash == std::u16string_view::npos) {
+        folder = u".";
+        namepattern = pattern;
+    } else {
+        folder = pattern.substr(0, slash + 1);
+        namepattern = pattern.substr(slash + 1);
+    }
+    const std::string nativefolder = tonative(folder);
+    DIR* dir = opendir(nativefolder.c_str());
+    if (!dir) return fail();
+    const int dfd = dirfd(dir);
+    errno = 0;
+    while (const dirent* e = readdir(dir)) {
+        const std::string_view raw(e->d_name);
+        if (raw == "." || raw == "..") continue;
+        direntry entry;
+        entry.name = fromnative(raw);
+        if (!matchpattern(entry.name, namepattern)) continue;
+        struct stat ls{}, st{};
+        if (fstatat(dfd, e->d_name, &ls, AT_SYMLINK_NOFOLLOW) == 0) {
+            entry.link = S_ISLNK(ls.st_mode);
+            // A link counts as what it leads to; a broken one as a file.
+            const struct stat& s =
+                entry.link && fstatat(dfd, e->d_name, &st, 0) == 0 ? st : ls;
+            entry.folder = S_ISDIR(s.st_mode);
+            entry.readonly = !(s.st_mode & S_IWUSR);
+            entry.size = S_ISREG(s.st_mode) ? static_cast<std::int64_t>(s.st_size) : 0;
+        }
+        entry.hidden = raw.front() == '.';
+        if (entry.folder && !(mask & attr_folder)) continue;
+        if (entry.hidden && !(mask & attr_hidden)) continue;
+        out.push_back(std::move(entry));
+    }
+    closedir(dir);
+    std::sort(out.begin(), out.end(),
+              [](const direntry& a, const direntry& b) { return namebefore(a.name, b.name); });
+    return ok();
+}
+
+// ---------------------------------------------------------------- file
+
+file::~file() { close(); }
+
+file::file(file&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+file& file::operator=(file&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+bool file::open(std::u16string_view path, openmode mode) {
+    close();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case openmode::read: flags |= O_RDONLY; break;
+    case openmode::readwrite: flags |= O_RDWR; break;
+    case openmode::create: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+    }
+    fd_ = ::open(tonative(path).c_str(), flags, 0666);
+    if (fd_ < 0) return fail();
+    // A folder opens read-only on Linux; as a file it is an error.
+    struct stat st{};
+    if (fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        errno = EISDIR;
+        return fail();
+    }
+    return ok();
+}
+
+std::int64_t file::read(void* buf, std::size_t n) {
+    auto* p = static_cast<char*>(buf);
+    std::size_t got = 0;
+    while (got < n) {
+        const ssize_t r = ::read(fd_, p + got, n - got);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            fail();
+            return -1;
+        }
+        if (r == 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    ok();
+    return static_cast<std::int64_t>(got);
+}
+
+bool file::write(const void* buf, std::size_t n) {
+    const auto* p = static_cast<const char*>(buf);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t r = ::write(fd_, p + done, n - done);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return fail();
+        }
+        done += static_cast<std::size_t>(r);
+    }
+    return ok();
+}
+
+bool file::seek(std::int64_t pos) {
+    if (pos < 0) {
+        errno = EINVAL;
+        return fail();
+    }
+    return lseek(fd_, static_cast<off_t>(pos), SEEK_SET) < 0 ? fail() : ok();
+}
+
+std::int64_t file::size() {
+    struct stat st{};
+    if (fstat(fd_, &st) != 0) {
+        fail();
+        return -1;
+    }
+    ok();
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+bool file::sync() { return fsync(fd_) != 0 ? fail() : ok(); }
+
+bool file::gettime(filetime& t) {
+    struct stat st{};
+    if (fstat(fd_, &st) != 0) return fail();
+    t = {st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+    return ok();
+}
+
+bool file::settime(const filetime& t) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(t.sec), static_cast<long>(t.nsec)}};
+    return futimens(fd_, times) != 0 ? fail() : ok();
+}
+
+bool file::getmode(unsigned& mode) {
+    struct stat st{};
+    if (fstat(fd_, &st) != 0) return fail();
+    mode = st.st_mode & 07777;
+    return ok();
+}
+
+bool file::setmode(unsigned mode) { return fchmod(fd_, mode & 07777) != 0 ? fail() : ok(); }
+
+bool file::close() {
+    if (fd_ < 0) return true;
+    const int r = ::close(fd_);
+    fd_ = -1;
+    return r != 0 ? fail() : ok();
+}
+
+// ---------------------------------------------------------------- paths
+
+bool exists(std::u16string_view path) {
+    struct stat st{};
+    return lstat(tonative(path).c_str(), &st) == 0 ? ok() : fail();
+}
+
+bool isfolder(std::u16string_view path) {
+    struct stat st{};
+    if (stat(tonative(path).c_str(), &st) != 0) return fail();
+    return S_ISDIR(st.st_mode);
+}
+
+bool deletefile(std::u16string_view path) {
+    return unlink(tonative(path).c_str()) != 0 ? fail() : ok();
+}
+
+int renamepath(std::u16string_view from, std::u16string_view to) {
+    const std::string f = tonative(from), t = tonative(to);
+    if (renameat2(AT_FDCWD, f.c_str(), AT_FDCWD, t.c_str(), RENAME_NOREPLACE) == 0) {
+        ok();
+        return 0;
+    }
+    if (errno == EINVAL || errno == ENOSYS) {
+        // The file system refuses the flag: a hard link never replaces its
+        // target, so link and unlink give the same guarantee for files.
+        struct stat st{};
+        if (lstat(f.c_str(), &st) != 0) {
+            fail();
+            return lasterr;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            if (link(f.c_str(), t.c_str()) != 0) {
+                fail();
+                return lasterr;
+            }
+            if (unlink(f.c_str()) != 0) {
+                const int e = errno;
+                unlink(t.c_str());
+                errno = e;
+                fail();
+                return lasterr;
+            }
+            ok();
+            return 0;
+        }
+        if (lstat(t.c_str(), &st) == 0) {
+            errno = EEXIST;
+            fail();
+            return lasterr;
+        }
+        if (rename(f.c_str(), t.c_str()) == 0) {
+            ok();
+            return 0;
+        }
+    }
+    fail();
+    return lasterr;
+}
+
+int replacefile(std::u16string_view from, std::u16string_view to) {
+    if (rename(tonative(from).c_str(), tonative(to).c_str()) != 0) {
+        fail();
+        return lasterr;
+    }
+    ok();
+    return 0;
+}
+
+bool getmode(std::u16string_view path, unsigned& mode) {
+    struct stat st{};
+    if (stat(tonative(path).c_str(), &st) != 0) return fail();
+    mode = st.st_mode & 07777;
+    return ok();
+}
+
+bool setmode(std::u16string_view path, unsigned mode) {
+    return chmod(tonative(path).c_str(), mode & 07777) != 0 ? fail() : ok();
+}
+
+bool getreadonly(std::u16string_view path, bool& readonly) {
+    unsigned mode = 0;
+    if (!getmode(path, mode)) return false;
+    readonly = !(mode & S_IWUSR);
+    return true;
+}
+
+bool setreadonly(std::u16string_view path, bool readonly) {
+    unsigned mode = 0;
+    if (!getmode(path, mode)) return false;
+    return setmode(path, readonly ? (mode & ~unsigned(S_IWUSR)) : (mode | S_IWUSR));
+}
+
+bool getfiletime(std::u16string_view path, filetime& t) {
+    struct stat st{};
+    if (stat(tonative(path).c_str(), &st) != 0) return fail();
+    t = {st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+    return ok();
+}
+
+bool setfiletime(std::u16string_view path, const filetime& t) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(t.sec), static_cast<long>(t.nsec)}};
+    return utimensat(AT_FDCWD, tonative(path).c_str(), times, 0) != 0 ? fail() : ok();
+}
+
+bool syncfolder(std::u16string_view path) {
+    const int fd = ::open(tonative(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return fail();
+    const bool r = fsync(fd) == 0;
+    if (!r) fail();
+    ::close(fd);
+    return r ? ok() : false;
+}
+
+} // namespace platform

@@ -1,0 +1,167 @@
+// The operating system services the program needs, in one small layer.
+//
+// Rules kept everywhere:
+// - Paths are UTF-16 with "/" as the separator. File names are bytes on Linux;
+//   bytes that are not valid UTF-8 map to U+DC80..U+DCFF and back, so any name
+//   survives reading, reporting and renaming unchanged.
+// - Every call reports success or failure at once; a failing call leaves the
+//   error number (errno) in lasterror(). Nothing throws.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// ---------------------------------------------------------------- text
+
+// Lenient UTF-8 decoding for text read from tags or replies: every invalid
+// byte becomes U+FFFD.
+std::u16string utf8to16(std::string_view s);
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+std::string utf16to8(std::u16string_view s);
+
+// Lossless conversions between native file names (bytes) and our paths.
+std::u16string fromnative(std::string_view bytes);
+std::string tonative(std::u16string_view path);
+
+// The ANSI code page for single-byte tag text: windows-1251 unless
+// VORLINDE_CODEPAGE names another single-byte code page known to iconv.
+// One character per byte; characters the code page lacks become "?".
+std::string toansi(std::u16string_view s);
+std::u16string fromansi(std::string_view bytes);
+char16_t fromansi(unsigned char byte);
+std::string codepagename();
+// Forgets the cached code page tables, so that a changed VORLINDE_CODEPAGE
+// takes effect (tests use it).
+void resetcodepage();
+
+// Length-preserving upper-casing: simple case mapping per code unit
+// (Latin, Cyrillic, Greek ... fold; surrogates stay as they are).
+char16_t upcase(char16_t c);
+std::u16string upcase(std::u16string_view s);
+
+// The order of a directory search: by name after upcase, code unit by code
+// unit; names equal after upcase are ordered by their own code units.
+bool namebefore(std::u16string_view a, std::u16string_view b);
+
+// Case-insensitive wildcard match ("*" any run, "?" one character).
+// "*.*" matches every name, with or without a dot.
+bool matchpattern(std::u16string_view name, std::u16string_view pattern);
+
+// ---------------------------------------------------------------- search
+
+enum attr : unsigned {
+    attr_readonly = 1,
+    attr_hidden = 2,
+    attr_folder = 16,
+    attr_link = 64,
+    attr_any = 0xff,
+};
+
+struct direntry {
+    std::u16string name; // the name only, without the folder
+    bool folder = false; // a folder, or a link that leads to one
+    bool hidden = false; // the name begins with "."
+    bool readonly = false;
+    bool link = false;
+    std::int64_t size = 0;
+};
+
+// Searches a folder: `pattern` is the folder's path, "/", and a name pattern
+// ("/music/A/*.mp3"). Entries come in the fixed order of namebefore; "." and
+// ".." are never returned. `mask` works as the classic attribute mask:
+// entries with the folder or hidden attribute are returned only when the
+// mask holds it; attr_any returns everything. False, with lasterror(), when
+// the folder cannot be read.
+bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned mask = attr_any);
+
+// ---------------------------------------------------------------- files
+
+struct filetime {
+    std::int64_t sec = 0;
+    std::int64_t nsec = 0;
+    friend bool operator==(const filetime&, const filetime&) = default;
+};
+
+enum class openmode {
+    read,      // read only; others may read and write
+    readwrite, // read and write an existing file; others may read and write
+    create,    // create or truncate for writing
+};
+
+class file {
+public:
+    file() = default;
+    ~file();
+    file(const file&) = delete;
+    file& operator=(const file&) = delete;
+    file(file&& other) noexcept;
+    file& operator=(file&& other) noexcept;
+
+    bool open(std::u16string_view path, openmode mode);
+    bool isopen() const { return fd_ >= 0; }
+    // Reads up to n bytes; fewer only at the end of the file. -1 on failure.
+    std::int64_t read(void* buf, std::size_t n);
+    // Writes all n bytes or fails.
+    bool write(const void* buf, std::size_t n);
+    bool seek(std::int64_t pos); // from the start of the file
+    std::int64_t size();         // -1 on failure
+    bool sync();                 // to the disk
+    bool gettime(filetime& t);
+    bool settime(const filetime& t);
+    bool getmode(unsigned& mode); // permission bits
+    bool setmode(unsigned mode);
+    bool close();
+    int handle() const { return fd_; }
+
+private:
+    int fd_ = -1;
+};
+
+// The error number of the last failing call of this layer (0 after none).
+int lasterror();
+
+bool exists(std::u16string_view path);
+bool isfolder(std::u16string_view path);
+bool deletefile(std::u16string_view path);
+// Renames a file or a folder; never replaces an existing target. Returns 0,
+// or the error number (EEXIST when the target exists, ENOENT when the source
+// is missing).
+int renamepath(std::u16string_view from, std::u16string_view to);
+// Puts `from` in the place of the existing file `to` in one atomic step.
+// Returns 0 or the error number.
+int replacefile(std::u16string_view from, std::u16string_view to);
+// Read only: the owner lacks write permission.
+bool getreadonly(std::u16string_view path, bool& readonly);
+bool setreadonly(std::u16string_view path, bool readonly);
+bool getmode(std::u16string_view path, unsigned& mode);
+bool setmode(std::u16string_view path, unsigned mode);
+bool getfiletime(std::u16string_view path, filetime& t);
+bool setfiletime(std::u16string_view path, const filetime& t);
+// Flushes a folder's entries (a rename inside it) to the disk.
+bool syncfolder(std::u16string_view path);
+
+// ---------------------------------------------------------------- system
+
+// The folder of the running executable, with a trailing "/".
+std::u16string programdir();
+// An environment variable, empty when unset.
+std::u16string getenv(const char* name);
+
+struct date {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+date today(); // local date
+
+// The high-resolution counter (nanoseconds of a monotonic clock) and the
+// millisecond tick count (wraps as a 32-bit number).
+std::uint64_t perfcounter();
+std::uint32_t tickcount();
+
+} // namespace platform

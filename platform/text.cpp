@@ -1,0 +1,283 @@
+#include "platform.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <iconv.h>
+#include <locale.h>
+#include <memory>
+#include <mutex>
+#include <wctype.h>
+
+namespace platform {
+
+namespace {
+
+constexpr char16_t replacement = 0xFFFD;
+
+void append32(std::u16string& out, char32_t c) {
+    if (c < 0x10000) {
+        out.push_back(static_cast<char16_t>(c));
+    } else {
+        c -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    }
+}
+
+void append8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// Decodes one strict UTF-8 sequence at s[i]; returns its length, or 0 when
+// the bytes there are not a valid sequence (overlong forms, surrogates and
+// values past U+10FFFF are invalid).
+std::size_t decode8(std::string_view s, std::size_t i, char32_t& c) {
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char b0 = b(i);
+    std::size_t len;
+    char32_t min;
+    if (b0 < 0x80) {
+        c = b0;
+        return 1;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2, c = b0 & 0x1F, min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3, c = b0 & 0x0F, min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4, c = b0 & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size()) return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (b(i + k) & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return len;
+}
+
+template <typename Invalid>
+std::u16string decodeutf8(std::string_view s, Invalid invalid) {
+    std::u16string out;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        char32_t c;
+        const std::size_t len = decode8(s, i, c);
+        if (len == 0) {
+            out.push_back(invalid(static_cast<unsigned char>(s[i])));
+            ++i;
+        } else {
+            append32(out, c);
+            i += len;
+        }
+    }
+    return out;
+}
+
+template <typename Lone>
+std::string encodeutf8(std::u16string_view s, Lone lone) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+            s[i + 1] <= 0xDFFF) {
+            append8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (s[i + 1] - 0xDC00));
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            lone(out, c);
+        } else {
+            append8(out, c);
+        }
+    }
+    return out;
+}
+
+// The code page as two tables made once with iconv: byte -> character and
+// character -> byte.
+struct codepage {
+    std::string name;
+    std::array<char16_t, 256> tochar{};
+    std::unique_ptr<std::array<unsigned char, 65536>> tobyte; // 0 = none (except for U+0000)
+};
+
+std::mutex cpmutex;
+std::unique_ptr<codepage> cpcache;
+
+std::unique_ptr<codepage> makecodepage() {
+    auto cp = std::make_unique<codepage>();
+    const char* env = std::getenv("VORLINDE_CODEPAGE");
+    cp->name = (env && *env) ? env : "WINDOWS-1251";
+    cp->tobyte = std::make_unique<std::array<unsigned char, 65536>>();
+    cp->tobyte->fill(0);
+    iconv_t cd = iconv_open("UTF-16LE", cp->name.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        // An unknown name: fall back to the default rather than lose text.
+        cp->name = "WINDOWS-1251";
+        cd = iconv_open("UTF-16LE", cp->name.c_str());
+    }
+    for (int b = 0; b < 256; ++b) {
+        char in = static_cast<char>(b);
+        char outbuf[8];
+        char* ip = &in;
+        char* op = outbuf;
+        std::size_t il = 1, ol = sizeof outbuf;
+        char16_t c = static_cast<char16_t>(b); // a byte the code page leaves undefined
+        if (cd != reinterpret_cast<iconv_t>(-1)) {
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &ip, &il, &op, &ol) != static_cast<std::size_t>(-1) && op - outbuf == 2)
+                c = static_cast<char16_t>(static_cast<unsigned char>(outbuf[0]) |
+                                          (static_cast<unsigned char>(outbuf[1]) << 8));
+        }
+        cp->tochar[b] = c;
+    }
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    // Lower bytes win where two bytes give one character.
+    for (int b = 255; b >= 1; --b) (*cp->tobyte)[cp->tochar[b]] = static_cast<unsigned char>(b);
+    return cp;
+}
+
+const codepage& currentcp() {
+    std::lock_guard lock(cpmutex);
+    if (!cpcache) cpcache = makecodepage();
+    return *cpcache;
+}
+
+locale_t upperlocale() {
+    static locale_t loc = [] {
+        locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        if (!l) l = newlocale(LC_CTYPE_MASK, "C.utf8", static_cast<locale_t>(nullptr));
+        return l;
+    }();
+    return loc;
+}
+
+} // namespace
+
+std::u16string utf8to16(std::string_view s) {
+    return decodeutf8(s, [](unsigned char) { return replacement; });
+}
+
+std::string utf16to8(std::u16string_view s) {
+    return encodeutf8(s, [](std::string& out, char16_t) { append8(out, replacement); });
+}
+
+std::u16string fromnative(std::string_view bytes) {
+    return decodeutf8(bytes, [](unsigned char b) { return static_cast<char16_t>(0xDC00 + b); });
+}
+
+std::string tonative(std::u16string_view path) {
+    return encodeutf8(path, [](std::string& out, char16_t c) {
+        if (c >= 0xDC80 && c <= 0xDCFF)
+            out.push_back(static_cast<char>(c - 0xDC00));
+        else
+            append8(out, replacement);
+    });
+}
+
+std::string toansi(std::u16string_view s) {
+    const codepage& cp = currentcp();
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        if (c == 0) {
+            out.push_back('\0');
+            continue;
+        }
+        const unsigned char b = (*cp.tobyte)[c];
+        if (b != 0) {
+            out.push_back(static_cast<char>(b));
+        } else {
+            out.push_back('?');
+            // A surrogate pair is one character, so one "?".
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+                s[i + 1] <= 0xDFFF)
+                ++i;
+        }
+    }
+    return out;
+}
+
+char16_t fromansi(unsigned char byte) { return currentcp().tochar[byte]; }
+
+std::u16string fromansi(std::string_view bytes) {
+    const codepage& cp = currentcp();
+    std::u16string out(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        out[i] = cp.tochar[static_cast<unsigned char>(bytes[i])];
+    return out;
+}
+
+std::string codepagename() { return currentcp().name; }
+
+void resetcodepage() {
+    std::lock_guard lock(cpmutex);
+    cpcache.reset();
+}
+
+char16_t upcase(char16_t c) {
+    if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+    if (c >= 0xD800 && c <= 0xDFFF) return c;
+    locale_t loc = upperlocale();
+    if (!loc) return c;
+    const wint_t u = towupper_l(static_cast<wint_t>(c), loc);
+    return u < 0x10000 ? static_cast<char16_t>(u) : c;
+}
+
+std::u16string upcase(std::u16string_view s) {
+    std::u16string out(s);
+    for (auto& c : out) c = upcase(c);
+    return out;
+}
+
+bool namebefore(std::u16string_view a, std::u16string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t x = upcase(a[i]), y = upcase(b[i]);
+        if (x != y) return x < y;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+bool matchpattern(std::u16string_view name, std::u16string_view pattern) {
+    if (pattern == u"*.*" || pattern == u"*") return true;
+    // Iterative wildcard match with one back-track point.
+    std::size_t n = 0, p = 0, star = std::u16string_view::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() &&
+            (pattern[p] == u'?' || upcase(pattern[p]) == upcase(name[n]))) {
+            ++n, ++p;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::u16string_view::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
+} // namespace platform

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the program and the tests use.
+# The one list that the README's commands and CI share.
+set -euo pipefail
+
+PACKAGES=(
+  cmake g++ make pkg-config clang-format
+  libgtest-dev
+  qt6-base-dev fontconfig fonts-dejavu-core xvfb xauth
+  libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
+  clang libclang-rt-14-dev
+  python3-mutagen eyed3 kid3-cli libtag1-dev ffmpeg lame
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,61 @@
+// Helpers that every test folder shares: a temporary folder on disk, whole
+// files as bytes, and UTF-16 text that gtest can print.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+
+#include "platform.h"
+
+namespace testutil {
+
+namespace fs = std::filesystem;
+
+// A fresh folder below $TMPDIR, removed with everything in it at the end
+// (write permission is given back first, so read-only leftovers go too).
+class tempdir {
+public:
+    tempdir() {
+        std::string tmpl = (fs::temp_directory_path() / "vorlinde-test-XXXXXX").string();
+        if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = tmpl;
+    }
+    ~tempdir() {
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(path_, ec);
+             it != fs::recursive_directory_iterator(); it.increment(ec))
+            if (!it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
+    tempdir(const tempdir&) = delete;
+    tempdir& operator=(const tempdir&) = delete;
+
+    const fs::path& path() const { return path_; }
+    // The folder as our UTF-16 path, without a trailing "/".
+    std::u16string u16() const { return platform::fromnative(path_.string()); }
+    // A child as our UTF-16 path.
+    std::u16string u16(std::u16string_view child) const { return u16() + u"/" + std::u16string(child); }
+
+private:
+    fs::path path_;
+};
+
+inline void writefile(const fs::path& p, const std::string& bytes) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + p.string());
+}
+
+inline std::string readfile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::string u8(std::u16string_view s) { return platform::utf16to8(s); }
+inline std::u16string u16(std::string_view s) { return platform::utf8to16(s); }
+
+} // namespace testutil
