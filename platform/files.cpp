@@ -26,7 +26,9 @@ bool ok() {
 
 } // namespace
 
-int lasterror() { return lasterr; }
+int lasterror() {
+    return lasterr;
+}
 
 // ---------------------------------------------------------------- search
 
@@ -52,12 +54,12 @@ bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned ma
         direntry entry;
         entry.name = fromnative(raw);
         if (!matchpattern(entry.name, namepattern)) continue;
-        struct stat ls{}, st{};
+        struct stat ls {
+        }, st{};
         if (fstatat(dfd, e->d_name, &ls, AT_SYMLINK_NOFOLLOW) == 0) {
             entry.link = S_ISLNK(ls.st_mode);
             // A link counts as what it leads to; a broken one as a file.
-            const struct stat& s =
-                entry.link && fstatat(dfd, e->d_name, &st, 0) == 0 ? st : ls;
+            const struct stat& s = entry.link && fstatat(dfd, e->d_name, &st, 0) == 0 ? st : ls;
             entry.folder = S_ISDIR(s.st_mode);
             entry.readonly = !(s.st_mode & S_IWUSR);
             entry.size = S_ISREG(s.st_mode) ? static_cast<std::int64_t>(s.st_size) : 0;
@@ -75,9 +77,13 @@ bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned ma
 
 // ---------------------------------------------------------------- file
 
-file::~file() { close(); }
+file::~file() {
+    close();
+}
 
-file::file(file&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+file::file(file&& other) noexcept : fd_(other.fd_) {
+    other.fd_ = -1;
+}
 
 file& file::operator=(file&& other) noexcept {
     if (this != &other) {
@@ -92,14 +98,20 @@ bool file::open(std::u16string_view path, openmode mode) {
     close();
     int flags = O_CLOEXEC;
     switch (mode) {
-    case openmode::read: flags |= O_RDONLY; break;
-    case openmode::readwrite: flags |= O_RDWR; break;
-    case openmode::create: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+    case openmode::read:
+        flags |= O_RDONLY;
+        break;
+    case openmode::readwrite:
+        flags |= O_RDWR;
+        break;
+    case openmode::create:
+        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        break;
     }
     fd_ = ::open(tonative(path).c_str(), flags, 0666);
     if (fd_ < 0) return fail();
     // A folder opens read-only on Linux; as a file it is an error.
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd_);
         fd_ = -1;
@@ -149,7 +161,7 @@ bool file::seek(std::int64_t pos) {
 }
 
 std::int64_t file::size() {
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd_, &st) != 0) {
         fail();
         return -1;
@@ -158,28 +170,33 @@ std::int64_t file::size() {
     return static_cast<std::int64_t>(st.st_size);
 }
 
-bool file::sync() { return fsync(fd_) != 0 ? fail() : ok(); }
+bool file::sync() {
+    return fsync(fd_) != 0 ? fail() : ok();
+}
 
 bool file::gettime(filetime& t) {
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd_, &st) != 0) return fail();
     t = {st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
     return ok();
 }
 
 bool file::settime(const filetime& t) {
-    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(t.sec), static_cast<long>(t.nsec)}};
+    const timespec times[2] = {{0, UTIME_OMIT},
+                               {static_cast<time_t>(t.sec), static_cast<long>(t.nsec)}};
     return futimens(fd_, times) != 0 ? fail() : ok();
 }
 
 bool file::getmode(unsigned& mode) {
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd_, &st) != 0) return fail();
     mode = st.st_mode & 07777;
     return ok();
 }
 
-bool file::setmode(unsigned mode) { return fchmod(fd_, mode & 07777) != 0 ? fail() : ok(); }
+bool file::setmode(unsigned mode) {
+    return fchmod(fd_, mode & 07777) != 0 ? fail() : ok();
+}
 
 bool file::close() {
     if (fd_ < 0) return true;
@@ -191,12 +208,12 @@ bool file::close() {
 // ---------------------------------------------------------------- paths
 
 bool exists(std::u16string_view path) {
-    struct stat st{};
+    struct stat st {};
     return lstat(tonative(path).c_str(), &st) == 0 ? ok() : fail();
 }
 
 bool isfolder(std::u16string_view path) {
-    struct stat st{};
+    struct stat st {};
     if (stat(tonative(path).c_str(), &st) != 0) return fail();
     return S_ISDIR(st.st_mode);
 }
@@ -214,7 +231,7 @@ int renamepath(std::u16string_view from, std::u16string_view to) {
     if (errno == EINVAL || errno == ENOSYS) {
         // The file system refuses the flag: a hard link never replaces its
         // target, so link and unlink give the same guarantee for files.
-        struct stat st{};
+        struct stat st {};
         if (lstat(f.c_str(), &st) != 0) {
             fail();
             return lasterr;
@@ -258,7 +275,7 @@ int replacefile(std::u16string_view from, std::u16string_view to) {
 }
 
 bool getmode(std::u16string_view path, unsigned& mode) {
-    struct stat st{};
+    struct stat st {};
     if (stat(tonative(path).c_str(), &st) != 0) return fail();
     mode = st.st_mode & 07777;
     return ok();
@@ -282,14 +299,15 @@ bool setreadonly(std::u16string_view path, bool readonly) {
 }
 
 bool getfiletime(std::u16string_view path, filetime& t) {
-    struct stat st{};
+    struct stat st {};
     if (stat(tonative(path).c_str(), &st) != 0) return fail();
     t = {st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
     return ok();
 }
 
 bool setfiletime(std::u16string_view path, const filetime& t) {
-    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(t.sec), static_cast<long>(t.nsec)}};
+    const timespec times[2] = {{0, UTIME_OMIT},
+                               {static_cast<time_t>(t.sec), static_cast<long>(t.nsec)}};
     return utimensat(AT_FDCWD, tonative(path).c_str(), times, 0) != 0 ? fail() : ok();
 }
 

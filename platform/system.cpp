@@ -31,9 +31,12 @@ date today() {
 std::uint64_t perfcounter() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000u + static_cast<std::uint64_t>(ts.tv_nsec);
+    return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000u +
+           static_cast<std::uint64_t>(ts.tv_nsec);
 }
 
-std::uint32_t tickcount() { return static_cast<std::uint32_t>(perfcounter() / 1000000u); }
+std::uint32_t tickcount() {
+    return static_cast<std::uint32_t>(perfcounter() / 1000000u);
+}
 
 } // namespace platform

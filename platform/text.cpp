@@ -216,7 +216,9 @@ std::string toansi(std::u16string_view s) {
     return out;
 }
 
-char16_t fromansi(unsigned char byte) { return currentcp().tochar[byte]; }
+char16_t fromansi(unsigned char byte) {
+    return currentcp().tochar[byte];
+}
 
 std::u16string fromansi(std::string_view bytes) {
     const codepage& cp = currentcp();
@@ -226,7 +228,9 @@ std::u16string fromansi(std::string_view bytes) {
     return out;
 }
 
-std::string codepagename() { return currentcp().name; }
+std::string codepagename() {
+    return currentcp().name;
+}
 
 void resetcodepage() {
     std::lock_guard lock(cpmutex);
@@ -263,8 +267,7 @@ bool matchpattern(std::u16string_view name, std::u16string_view pattern) {
     // Iterative wildcard match with one back-track point.
     std::size_t n = 0, p = 0, star = std::u16string_view::npos, mark = 0;
     while (n < name.size()) {
-        if (p < pattern.size() &&
-            (pattern[p] == u'?' || upcase(pattern[p]) == upcase(name[n]))) {
+        if (p < pattern.size() && (pattern[p] == u'?' || upcase(pattern[p]) == upcase(name[n]))) {
             ++n, ++p;
         } else if (p < pattern.size() && pattern[p] == u'*') {
             star = p++;

@@ -27,7 +27,8 @@ public:
         std::error_code ec;
         for (auto it = fs::recursive_directory_iterator(path_, ec);
              it != fs::recursive_directory_iterator(); it.increment(ec))
-            if (!it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+            if (!it->is_symlink())
+                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
         fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
         fs::remove_all(path_, ec);
     }
@@ -38,7 +39,9 @@ public:
     // The folder as our UTF-16 path, without a trailing "/".
     std::u16string u16() const { return platform::fromnative(path_.string()); }
     // A child as our UTF-16 path.
-    std::u16string u16(std::u16string_view child) const { return u16() + u"/" + std::u16string(child); }
+    std::u16string u16(std::u16string_view child) const {
+        return u16() + u"/" + std::u16string(child);
+    }
 
 private:
     fs::path path_;
@@ -55,7 +58,11 @@ inline std::string readfile(const fs::path& p) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline std::string u8(std::u16string_view s) { return platform::utf16to8(s); }
-inline std::u16string u16(std::string_view s) { return platform::utf8to16(s); }
+inline std::string u8(std::u16string_view s) {
+    return platform::utf16to8(s);
+}
+inline std::u16string u16(std::string_view s) {
+    return platform::utf8to16(s);
+}
 
 } // namespace testutil

@@ -71,9 +71,13 @@ TEST(CodePage, UnknownNameFallsBackToDefault) {
 
 TEST(Utf8, PathsWithInvalidBytesRoundTrip) {
     const std::string names[] = {
-        "plain", "Кино", std::string("bad\xFF\xFEname", 9), std::string("\xC0\xAF", 2),
+        "plain",
+        "Кино",
+        std::string("bad\xFF\xFEname", 9),
+        std::string("\xC0\xAF", 2),
         std::string("\xED\xA0\x80", 3), // an encoded surrogate is not UTF-8
-        std::string("cut\xE2\x82", 5),  "\xF0\x9F\x8E\xB5 note"};
+        std::string("cut\xE2\x82", 5),
+        "\xF0\x9F\x8E\xB5 note"};
     for (const auto& n : names) EXPECT_EQ(platform::tonative(platform::fromnative(n)), n) << n;
     EXPECT_EQ(platform::fromnative(std::string("a\xFF", 2)), std::u16string(u"a\xDCFF"));
     EXPECT_EQ(platform::fromnative("\xF0\x9F\x8E\xB5"), u"\U0001F3B5");
@@ -113,7 +117,7 @@ TEST(Order, NamesSortAfterUpperCasing) {
     EXPECT_TRUE(namebefore(u"apple", u"Banana"));
     EXPECT_TRUE(namebefore(u"a_", u"B"));
     EXPECT_TRUE(namebefore(u"ab", u"a_")); // upper-cased: "AB" < "A_"
-    EXPECT_TRUE(namebefore(u"Z", u"а"));  // Latin before Cyrillic
+    EXPECT_TRUE(namebefore(u"Z", u"а"));   // Latin before Cyrillic
     EXPECT_TRUE(namebefore(u"ab", u"abc"));
     EXPECT_FALSE(namebefore(u"x", u"x"));
     // Equal after upper-casing: a fixed order all the same.

@@ -1,0 +1,151 @@
+// The controls of a window as plain data. A view (Qt, or the scripted host of
+// the tests) shows them and routes events to the handlers bound here; after
+// every handler it refreshes itself from these fields.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace forms {
+
+class form;
+
+// Modal results, as the dialogs use them.
+enum : int {
+    mrNone = 0,
+    mrOk = 1,     // yes or OK
+    mrCancel = 2, // no or cancel; also the close box
+    mrAbort = 3,  // stop the run
+    mrIgnore = 5, // skip this folder
+    mrYes = 6,    // tags were written (folder tag editor)
+    mrAll = 8,    // personal compilation
+};
+
+// Virtual-key codes the handlers test.
+enum : std::uint16_t {
+    vkBack = 8,
+    vkReturn = 13,
+    vkEscape = 27,
+    vkA = 'A',
+    vkF1 = 112,
+};
+
+// Modifier state of a key event.
+enum shiftstate : unsigned { ssNone = 0, ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+
+enum class kind {
+    label,
+    button,
+    checkbox,
+    radiobutton,
+    edit,
+    combobox,
+    listbox,
+    listview,
+    progressbar,
+    groupbox,
+};
+
+struct control {
+    explicit control(kind k) : what(k) {}
+    virtual ~control() = default;
+    control(const control&) = delete;
+    control& operator=(const control&) = delete;
+
+    const kind what;
+    std::u16string name; // "Button1": set when the form registers it
+    bool enabled = true;
+    bool visible = true;
+    std::u16string hint;
+    bool showhint = false;
+    bool bold = false;
+    bool italic = false;
+    int left = 0, top = 0, width = 0, height = 0;
+    int taborder = -1;             // -1: not a tab stop
+    control* parent = nullptr;     // a group box holding it, or none
+    bool focused = false;          // set by the view; handlers may ask for focus
+    bool selectallrequest = false; // a handler asked the view to select all text
+
+    // Key-down: key may be set to 0 by the handler to consume it.
+    std::function<void(std::uint16_t& key, unsigned shift)> onkeydown;
+};
+
+struct label : control {
+    label() : control(kind::label) {}
+    std::u16string caption;
+};
+
+struct groupbox : control {
+    groupbox() : control(kind::groupbox) {}
+    std::u16string caption;
+};
+
+struct button : control {
+    button() : control(kind::button) {}
+    std::u16string caption;
+    int modalresult = mrNone; // a click closes a modal form with this result
+    std::function<void()> onclick;
+};
+
+struct checkbox : control {
+    explicit checkbox(kind k = kind::checkbox) : control(k) {}
+    std::u16string caption;
+    bool checked = false;
+    bool captionleft = false;
+    std::function<void()> onclick; // after the user changed `checked`
+};
+
+struct radiobutton : checkbox {
+    radiobutton() : checkbox(kind::radiobutton) {}
+};
+
+struct edit : control {
+    edit() : control(kind::edit) {}
+    std::u16string text;
+    int maxlength = 0; // 0: no limit
+    bool readonly = false;
+    std::function<void()> onchange;
+    // A character typed: set it to 0 to refuse it.
+    std::function<void(char16_t& key)> onkeypress;
+};
+
+struct combobox : control {
+    combobox() : control(kind::combobox) {}
+    std::u16string text;
+    std::vector<std::u16string> items;
+    int itemindex = -1;
+    bool editable = true;
+    std::function<void()> onchange;
+};
+
+struct listbox : control {
+    listbox() : control(kind::listbox) {}
+    std::vector<std::u16string> items;
+    int itemindex = -1;
+    std::function<void()> onclick;
+    std::function<void()> ondblclick;
+};
+
+// A report-style list: one row per item, its text in `items`.
+struct listview : control {
+    listview() : control(kind::listview) {}
+    std::vector<std::u16string> items;
+    int itemindex = -1; // the selected row, -1 for none
+    int columnwidth = 0;
+    std::function<void(int row)> onselectitem;
+    std::function<void()> onclick;
+    std::function<void()> ondblclick;
+    // Mouse button pressed on a row (1 left, 2 right), with the shift state.
+    std::function<void(int button, unsigned shift, int row)> onmousedown;
+};
+
+struct progressbar : control {
+    progressbar() : control(kind::progressbar) {}
+    int min = 0;
+    int max = 100;
+    int position = 0;
+};
+
+} // namespace forms
