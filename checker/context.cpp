@@ -1,0 +1,27 @@
+#include "context.h"
+
+#include "platform.h"
+
+namespace checker {
+
+context::context(forms::host& h, forms::TForm1& f)
+    : host(h), form1(f), programfolder(platform::programdir()) {}
+
+void addline(context& c, const std::u16string& s) {
+    c.form1.ListView1.items.push_back(s);
+    c.host.repaint(c.form1);
+}
+
+std::int32_t linecount(const context& c) {
+    return static_cast<std::int32_t>(c.form1.ListView1.items.size());
+}
+
+bool dirlisted(const context& c, std::u16string_view path) {
+    return dirlisted(c.dirlist, path);
+}
+
+oplist* findop(context& c, std::int32_t index, bool& perform, bool& undo, opcodeset& opcode) {
+    return findop(c.plannedops, index, perform, undo, opcode);
+}
+
+} // namespace checker

@@ -1,0 +1,80 @@
+// The program-wide state of the folder checker, held in one object that app/
+// (or a test) creates and hands to every checker function as its first
+// argument: the host and the main window it reports into, the settings, the
+// work lists, the tallies of the current folder and the run state.
+//
+// Later steps add their own state here (the run dialogs TForm2/TForm3, the
+// per-folder decision values) rather than keeping globals.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fieldvarunit.h"
+#include "host.h"
+#include "settings.h"
+#include "tform1.h"
+#include "worklists.h"
+
+namespace checker {
+
+struct context {
+    // programfolder starts as platform::programdir().
+    context(forms::host& h, forms::TForm1& f);
+    context(const context&) = delete;
+    context& operator=(const context&) = delete;
+
+    forms::host& host;
+    forms::TForm1& form1; // its ListView1.items are the report lines
+
+    // ---- settings (loadcfg, savecfg)
+    cfgrec cfg{}; // all zero until loadcfg, and for good with "-SC"
+    // Command-line arguments after the program's name; only the first is read.
+    std::vector<std::u16string> args;
+    // Where the program lives and so where the settings file goes; tests point
+    // it at a tempdir before loadcfg.
+    std::u16string programfolder;
+    std::u16string progdir;  // programfolder with a trailing "/"; empty with "-SC"
+    std::u16string vaname;   // the official-compilation name
+    std::u16string cfgfile;  // the bound settings file; empty: saves do nothing
+    bool cfgloading = false; // loadcfg runs (for good with "-SC")
+
+    // ---- work lists (worklists.h)
+    opchain plannedops; // every operation of the last run, newest first
+    dirchain dirlist;   // the folders of the current run, root at the tail
+    trackchain tracks;  // the MP3 files of the folder being analysed
+    int trackcount = 0;
+    fieldvarsptr artistvars; // the artists of the current folder
+    fieldvarsptr albumvars;  // its albums
+
+    // ---- run state of the folder being processed
+    SList* curdir = nullptr;
+    std::u16string tagartist, tagtitle, tagalbum, tagyear, tagtrno; // the file being read
+    std::u16string dirartist, diralbum, diryear;
+    bool artistfound = false; // a non-empty artist was met in this folder
+    bool albumfound = false;
+    bool yearfound = false;
+    bool keepname = false; // the folder keeps its name
+    int problemcount = 0;  // tracks with missing or differing artist, album or title
+    bool onlytitles = false;
+    bool tagsincomplete = false;
+    bool itunesplanned = false;
+    bool dirok = false; // nothing found yet: the folder ends with " -- Ok"
+    bool skip = false;  // the user skipped this folder
+    bool stop = false;  // the user stopped the run
+};
+
+// Appends one report line (an empty text gives an empty separator line) and
+// has the host repaint the main window at once, handling no input. Lines are
+// only appended, so a line's index stays valid until the list is cleared.
+void addline(context& c, const std::u16string& s);
+// The number of report lines: the index the next line will get.
+std::int32_t linecount(const context& c);
+
+// The path is one of the run's folders (exact, whole text).
+bool dirlisted(const context& c, std::u16string_view path);
+// findop over plannedops (see worklists.h).
+oplist* findop(context& c, std::int32_t index, bool& perform, bool& undo, opcodeset& opcode);
+
+} // namespace checker
