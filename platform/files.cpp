@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -318,6 +319,22 @@ bool syncfolder(std::u16string_view path) {
     if (!r) fail();
     ::close(fd);
     return r ? ok() : false;
+}
+
+bool getfileid(std::u16string_view path, fileid& id) {
+    struct stat st {};
+    if (::stat(tonative(path).c_str(), &st) != 0) return fail();
+    id.device = static_cast<std::uint64_t>(st.st_dev);
+    id.inode = static_cast<std::uint64_t>(st.st_ino);
+    return ok();
+}
+
+bool resolvepath(std::u16string_view path, std::u16string& resolved) {
+    char* r = ::realpath(tonative(path).c_str(), nullptr);
+    if (!r) return fail();
+    resolved = fromnative(r);
+    std::free(r);
+    return ok();
 }
 
 } // namespace platform

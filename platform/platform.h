@@ -8,6 +8,7 @@
 //   error number (errno) in lasterror(). Nothing throws.
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -144,6 +145,19 @@ bool getfiletime(std::u16string_view path, filetime& t);
 bool setfiletime(std::u16string_view path, const filetime& t);
 // Flushes a folder's entries (a rename inside it) to the disk.
 bool syncfolder(std::u16string_view path);
+
+// The identity of a file or folder on the disk: equal ids name the same
+// object, whatever path (link, bind mount) reaches it. A link counts as what
+// it leads to.
+struct fileid {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    friend auto operator<=>(const fileid&, const fileid&) = default;
+};
+bool getfileid(std::u16string_view path, fileid& id);
+// The absolute path with every link, "." and ".." resolved. False when the
+// path (or a link on it) leads nowhere.
+bool resolvepath(std::u16string_view path, std::u16string& resolved);
 
 // ---------------------------------------------------------------- system
 
