@@ -17,6 +17,11 @@
 #include "tform1.h"
 #include "worklists.h"
 
+namespace forms {
+class TForm2;
+class TForm3;
+} // namespace forms
+
 namespace checker {
 
 struct context {
@@ -63,6 +68,20 @@ struct context {
     bool dirok = false; // nothing found yet: the folder ends with " -- Ok"
     bool skip = false;  // the user skipped this folder
     bool stop = false;  // the user stopped the run
+
+    // ---- the run's dialogs, created once by app/ (or a test) and set before
+    // a run: the missing-data and rename-confirmation dialog, the unify dialog
+    forms::TForm2* form2 = nullptr;
+    forms::TForm3* form3 = nullptr;
+
+    // ---- per-folder decisions
+    bool compilation = false; // the analysis found an official compilation
+    bool accepted = false;    // "Да" in the unify dialog
+    bool declined = false;    // "Нет" in the unify dialog
+    std::u16string nameartist, namealbum; // parsed from the folder's name
+    std::u16string yearsuffix;            // empty, or " (" + year + ")"
+    std::u16string proposedname;          // asked about in the rename confirmation
+    std::u16string newdirname;            // the final proposed folder name
 };
 
 // Appends one report line (an empty text gives an empty separator line) and
