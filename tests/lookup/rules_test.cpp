@@ -106,7 +106,7 @@ TEST(Template, ExpansionReplacesPercentDelimitedNames) {
     EXPECT_EQ(expand(e, u"%%%title%"), u"T");
 }
 
-TEST(Windows, TheWaitWindowAndTheChooserAsSpecified) {
+TEST(Windows, TheWaitWindowAndTheChooserLookAndBehave) {
     forms::TForm6 f6;
     EXPECT_EQ(f6.name(), u"Form6");
     EXPECT_EQ(f6.caption, u"Wait");
