@@ -61,7 +61,8 @@ std::uint32_t v24framesize(std::size_t datapos) {
 
 // The frame's content as its format flags describe it: prefix bytes dropped,
 // an ID3v2.4 frame's own unsynchronisation undone. False for compressed or
-// encrypted content, which cannot be read.
+// encrypted content, which cannot be read, and for a frame too short for the
+// prefix its flags announce.
 bool framecontent(std::string_view raw, unsigned char format, std::string_view& content) {
     std::size_t prefix = 0;
     if (isv24) {
@@ -72,7 +73,8 @@ bool framecontent(std::string_view raw, unsigned char format, std::string_view& 
         if (format & 0xC0) return false;
         if (format & 0x20) prefix += 1; // grouping identity
     }
-    content = raw.substr(std::min(prefix, raw.size()));
+    if (prefix > raw.size()) return false;
+    content = raw.substr(prefix);
     if (isv24 && (format & 0x02)) {
         workbuf.assign(content);
         std::int32_t n = static_cast<std::int32_t>(workbuf.size());

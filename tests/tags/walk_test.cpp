@@ -170,8 +170,11 @@ TEST_F(Walk, FormatFlagPrefixesAreNotText) {
     EXPECT_EQ(v.album, "Album");
     // ID3v2.3 grouping identity.
     EXPECT_EQ(file(tag(3, frame23("TIT2", "\x80"s + text0("Grouped"), 0x20))).title, "Grouped");
-    // Too short for its prefix: empty.
-    EXPECT_EQ(file(tag(4, frame24("TRCK", "\x01"s, 0x01))).trno, "");
+    // Too short for the prefix it announces: not read, not carried.
+    v = file(tag(4, frame24("TRCK", text0("2")) + frame24("TRCK", "\x01"s, 0x01) +
+                        frame24("TENC", "\x01"s, 0x01)));
+    EXPECT_EQ(v.trno, "2");
+    EXPECT_TRUE(id3v2::keptframes.empty());
 }
 
 TEST_F(Walk, CompressedOrEncryptedFramesAreSkipped) {
