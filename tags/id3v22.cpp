@@ -76,6 +76,8 @@ void readid3v22(platform::file& f, std::int64_t filesize, const unsigned char* h
     const std::size_t end = tagbuf.size();
     std::size_t pos = 10;
     while (pos + 6 <= end) {
+        pos = skippadding(pos, 6);
+        if (pos + 6 > end) break;
         tagpos = static_cast<std::int32_t>(pos);
         const std::string_view id(tagbuf.data() + pos, 3);
         const std::size_t size = static_cast<std::size_t>(readframehdr22(pos));

@@ -62,6 +62,10 @@ std::size_t unsyncbytes(char* p, std::size_t n);
 // fails.
 bool readtagbuf(platform::file& f, std::int64_t filesize, const unsigned char* header,
                 std::int64_t declared);
+// Frame headers of zero bytes (padding) are empty frames that no rule takes;
+// returns the position of the first header at or after pos, in steps of
+// `header` bytes, that holds a byte other than zero.
+std::size_t skippadding(std::size_t pos, std::size_t header);
 // The ID3v2.2 tag of the file; `header` holds its first 10 bytes.
 void readid3v22(platform::file& f, std::int64_t filesize, const unsigned char* header,
                 tagvalues& out);

@@ -42,6 +42,12 @@ bool readtagbuf(platform::file& f, std::int64_t filesize, const unsigned char* h
     return true;
 }
 
+std::size_t skippadding(std::size_t pos, std::size_t header) {
+    const std::size_t nonzero = tagbuf.find_first_not_of('\0', pos);
+    const std::size_t zeros = (nonzero == std::string::npos ? tagbuf.size() : nonzero) - pos;
+    return pos + zeros / header * header;
+}
+
 void readtags(const std::u16string& path, std::u16string& artist, std::u16string& title,
               std::u16string& album, std::u16string& year, std::u16string& trno,
               std::u16string& genre, std::u16string& tcmp, bool& haspicture, bool keepall) {

@@ -130,6 +130,8 @@ void readid3v23(platform::file& f, std::int64_t filesize, const unsigned char* h
     const std::size_t end = tagbuf.size();
     std::size_t pos = firstframe(flags);
     while (pos + 10 <= end) {
+        pos = skippadding(pos, 10);
+        if (pos + 10 > end) break;
         tagpos = static_cast<std::int32_t>(pos);
         const std::string_view id(tagbuf.data() + pos, 4);
         std::memcpy(frameid, id.data(), 4);

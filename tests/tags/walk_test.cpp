@@ -84,6 +84,15 @@ TEST_F(Walk, PaddingIsWalkedAndId3v1FillsTheGaps) {
     EXPECT_TRUE(id3v2::keptframes.empty());
 }
 
+TEST_F(Walk, PaddingIsWalkedTenBytesAtATime) {
+    // Zero bytes are empty frames: a frame 20 bytes behind them is found, one
+    // 15 bytes behind is read from the middle of its header and lost.
+    EXPECT_EQ(file(tag(3, std::string(20, '\0') + frame23("TIT2", text0("Found")))).title, "Found");
+    EXPECT_EQ(file(tag(3, std::string(15, '\0') + frame23("TIT2", text0("Lost")))).title, "");
+    EXPECT_EQ(file(tag(2, std::string(12, '\0') + frame22("TT2", text0("Found")))).title, "Found");
+    EXPECT_EQ(file(tag(2, std::string(8, '\0') + frame22("TT2", text0("Lost")))).title, "");
+}
+
 TEST_F(Walk, SizeWithTopBitIsZeroInVersion23) {
     // The TCOM frame claims 2 GB; it is taken as empty and the TIT2 right
     // behind its header is read.
