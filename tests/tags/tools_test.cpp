@@ -181,8 +181,14 @@ protected:
     }
 };
 
-const std::string jpeg =
-    "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\xFF\xFF\x00\xFF\xDB\x00\x43\x00\xFF\xD9"s;
+// A picture big enough that its frame size needs every size byte, with the
+// byte pairs unsynchronisation cares about.
+const std::string jpeg = [] {
+    std::string j = "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\xFF\xFF\x00\xFF\xDB\x00\x43\x00"s;
+    std::uint32_t x = 7;
+    while (j.size() < 40000) j += static_cast<char>((x = x * 1664525 + 1013904223) >> 24);
+    return j + "\xFF\xD9";
+}();
 const std::string png = "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x01"s;
 
 std::string fullspec(const std::string& title, const std::string& artist, const std::string& album,
