@@ -109,16 +109,19 @@ bool file::open(std::u16string_view path, openmode mode) {
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
         break;
     }
-    fd_ = ::open(tonative(path).c_str(), flags, 0666);
+    // Non-blocking, so that a FIFO or a device named like a file cannot
+    // hang the open; only regular files are served.
+    fd_ = ::open(tonative(path).c_str(), flags | O_NONBLOCK, 0666);
     if (fd_ < 0) return fail();
-    // A folder opens read-only on Linux; as a file it is an error.
     struct stat st {};
-    if (fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int e = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd_);
         fd_ = -1;
-        errno = EISDIR;
+        errno = e;
         return fail();
     }
+    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     return ok();
 }
 

@@ -110,6 +110,11 @@ TEST(Files, ReadWriteSeekSizeAndShortReads) {
     std::filesystem::create_directory(t.path() / "dir.mp3");
     EXPECT_FALSE(f.open(t.u16(u"dir.mp3"), platform::openmode::read));
     EXPECT_FALSE(f.isopen());
+    // A FIFO named like an MP3 file must not hang the open.
+    ASSERT_EQ(mkfifo((t.path() / "pipe.mp3").c_str(), 0644), 0);
+    EXPECT_FALSE(f.open(t.u16(u"pipe.mp3"), platform::openmode::read));
+    EXPECT_FALSE(f.open(t.u16(u"pipe.mp3"), platform::openmode::readwrite));
+    EXPECT_FALSE(f.isopen());
 
     ASSERT_TRUE(platform::deletefile(t.u16(u"new.bin")));
     EXPECT_FALSE(platform::exists(t.u16(u"new.bin")));
