@@ -35,6 +35,10 @@ enum : std::uint16_t {
 // Modifier state of a key event.
 enum shiftstate : unsigned { ssNone = 0, ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 
+// Which edges of its container a control keeps its distance to when the
+// container is resized; left and right both: it stretches.
+enum anchor : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+
 enum class kind {
     label,
     button,
@@ -63,7 +67,8 @@ struct control {
     bool bold = false;
     bool italic = false;
     int left = 0, top = 0, width = 0, height = 0;
-    int taborder = -1;             // -1: not a tab stop
+    int taborder = -1; // -1: not a tab stop
+    unsigned anchors = akLeft | akTop;
     control* parent = nullptr;     // a group box holding it, or none
     bool focused = false;          // set by the view; handlers may ask for focus
     bool selectallrequest = false; // a handler asked the view to select all text
@@ -106,6 +111,10 @@ struct edit : control {
     std::u16string text;
     int maxlength = 0; // 0: no limit
     bool readonly = false;
+    // The caret and the selection, in code units, as the view last saw them;
+    // a typed character replaces the selection. -1: at the end of the text.
+    int selstart = -1;
+    int sellength = 0;
     std::function<void()> onchange;
     // A character typed: set it to 0 to refuse it.
     std::function<void(char16_t& key)> onkeypress;
@@ -134,6 +143,7 @@ struct listview : control {
     std::vector<std::u16string> items;
     int itemindex = -1; // the selected row, -1 for none
     int columnwidth = 0;
+    int showrow = -1; // a handler asks the view to scroll this row into view
     std::function<void(int row)> onselectitem;
     std::function<void()> onclick;
     std::function<void()> ondblclick;

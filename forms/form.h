@@ -51,15 +51,25 @@ public:
     // A check box clicked: the state flips, then the handler runs.
     void click(checkbox& c);
     // A key pressed in a control (or in the form, with null): the form's
-    // preview handler first, then the control's own.
-    void keydown(control* from, std::uint16_t key, unsigned shift = ssNone);
+    // preview handler first, then the control's own. Gives the key left
+    // over: 0 when a handler consumed it.
+    std::uint16_t keydown(control* from, std::uint16_t key, unsigned shift = ssNone);
     // A character typed into an edit: its filter may refuse it; when it
-    // passes it is applied as the edit would (append, or delete the last one
-    // for Backspace) and the change handler runs.
+    // passes it is applied as the edit would (it replaces the selection or is
+    // inserted at the caret; Backspace deletes the selection or the character
+    // before the caret) and the change handler runs.
     void type(edit& e, char16_t ch);
     // Text set as by the user (pasted): the change handler runs.
     void settext(edit& e, std::u16string text);
     void settext(combobox& c, std::u16string text);
+    // A row chosen by the user (-1: a click below the last row): the
+    // selection handler runs for the row left, then for the row chosen.
+    void select(listview& l, int row);
+    void select(listbox& l, int row);
+    // An item picked from the combo box's list: its text becomes the text.
+    void select(combobox& c, int index);
+    // The user resized the client area: the controls follow their anchors.
+    void resize(int newwidth, int newheight);
 
 protected:
     template <typename C>

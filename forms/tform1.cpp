@@ -12,6 +12,7 @@ TForm1::TForm1() : form(u"Form1") {
     Label1.caption = u"Dir:";
     Label1.bold = true;
     Label1.left = 40, Label1.top = 10, Label1.width = 740, Label1.height = 16;
+    Label1.anchors = akLeft | akTop | akRight;
 
     add(Button2, u"Button2");
     Button2.caption = u". . .";
@@ -24,6 +25,7 @@ TForm1::TForm1() : form(u"Form1") {
     add(ListView1, u"ListView1");
     ListView1.left = 8, ListView1.top = 34, ListView1.width = 780, ListView1.height = 440;
     ListView1.columnwidth = 1500;
+    ListView1.anchors = akLeft | akTop | akRight | akBottom;
     ListView1.taborder = 1;
 
     add(CheckBox5, u"CheckBox5");
@@ -32,6 +34,7 @@ TForm1::TForm1() : form(u"Form1") {
     CheckBox5.visible = false;
     CheckBox5.bold = true;
     CheckBox5.left = 8, CheckBox5.top = 482, CheckBox5.width = 100, CheckBox5.height = 17;
+    CheckBox5.anchors = akLeft | akBottom;
     CheckBox5.taborder = 2;
 
     add(Button1, u"Button1");
@@ -40,11 +43,13 @@ TForm1::TForm1() : form(u"Form1") {
     Button1.showhint = true;
     Button1.bold = true;
     Button1.left = 120, Button1.top = 490, Button1.width = 100, Button1.height = 33;
+    Button1.anchors = akLeft | akBottom;
     Button1.taborder = 3;
 
     add(GroupBox1, u"GroupBox1");
     GroupBox1.caption = u"  Установки  ";
     GroupBox1.left = 230, GroupBox1.top = 478, GroupBox1.width = 330, GroupBox1.height = 56;
+    GroupBox1.anchors = akLeft | akBottom;
 
     add(CheckBox3, u"CheckBox3");
     CheckBox3.caption = u"Сохранить имена папок";
@@ -80,6 +85,7 @@ TForm1::TForm1() : form(u"Form1") {
     Button3.showhint = true;
     Button3.enabled = false;
     Button3.left = 570, Button3.top = 490, Button3.width = 150, Button3.height = 33;
+    Button3.anchors = akLeft | akBottom;
     Button3.taborder = 6;
 
     add(Button5, u"Button5");
@@ -87,11 +93,13 @@ TForm1::TForm1() : form(u"Form1") {
     Button5.bold = true;
     Button5.italic = true;
     Button5.left = 760, Button5.top = 495, Button5.width = 25, Button5.height = 25;
+    Button5.anchors = akRight | akBottom;
     Button5.taborder = 7;
 
     add(Label2, u"Label2");
     Label2.caption = u"F1 - Help";
     Label2.left = 8, Label2.top = 515, Label2.width = 100, Label2.height = 14;
+    Label2.anchors = akLeft | akBottom;
 }
 
 } // namespace forms
