@@ -1,0 +1,99 @@
+// A window built from a form model: one real widget per control, placed and
+// captioned as the model says. Widget events become the model's user actions
+// (click, type, keydown, select ...); after each one every view is refreshed
+// from its model. The view decides nothing itself.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "form.h"
+#include "outputcolor.h"
+
+class QListView;
+
+namespace uiqt {
+
+class reportmodel;
+
+class formview : public QWidget {
+    Q_OBJECT
+public:
+    explicit formview(forms::form& f);
+    ~formview() override;
+
+    forms::form& model() const { return form_; }
+
+    // Pushes the model into the widgets: texts, states, geometry, the
+    // window's caption, size, visibility; honours the controls' requests
+    // (select all, scroll a row into view, focus).
+    void refresh();
+
+    // The real widget of a control, for the upper layers and the tests.
+    QWidget* widget(const forms::control& c) const;
+    template <typename W>
+    W* widgetas(const forms::control& c) const {
+        return qobject_cast<W*>(widget(c));
+    }
+    QListView* listof(const forms::listview& l) const;
+    reportmodel* rowsof(const forms::listview& l) const;
+
+    // The colour and style of a report row, asked when the row is painted.
+    void setlinestyle(const forms::listview& l, std::function<ui::lineformat(int row)> style);
+
+    // Paths dropped on the window; without a handler drops are refused.
+    void setdrophandler(std::function<void(const std::vector<std::u16string>&)> handler);
+
+    // Set by the host: runs after every user action (refresh the views, end a
+    // modal loop whose form has a result) and shows an error that a handler
+    // raised. Without them the view refreshes itself and shows a plain box.
+    std::function<void()> onhandled;
+    std::function<void(const std::u16string&)> onerror;
+
+    // Runs one user action on the model the way a widget event does.
+    void act(const std::function<void()>& action);
+
+    // While shown modally the close box gives the result "cancel" instead of
+    // closing the window.
+    void setmodal(bool modal) { modal_ = modal; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    struct entry {
+        forms::control* c;
+        QWidget* w;
+        reportmodel* rows = nullptr; // report lists only
+    };
+
+    QWidget* build(forms::control& c);
+    void wire(entry& e);
+    void push(entry& e);
+    void pushlist(entry& e);
+    void applywindowflags();
+    bool routekey(forms::control* c, QObject* watched, QKeyEvent* event);
+    bool routemouse(entry& e, QEvent* event);
+    void focusto(forms::control* c);
+    const entry* find(const forms::control& c) const;
+
+    forms::form& form_;
+    std::vector<entry> entries_;
+    std::unordered_map<const QObject*, forms::control*> owners_;
+    QFont basefont_;
+    Qt::WindowFlags flags_;
+    std::function<void(const std::vector<std::u16string>&)> drophandler_;
+    int updating_ = 0;     // refresh in progress: widget signals are ours
+    bool passing_ = false; // a key handed on to its widget
+    bool modal_ = false;
+};
+
+} // namespace uiqt

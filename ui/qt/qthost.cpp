@@ -1,0 +1,188 @@
+#include "qthost.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+#include <algorithm>
+
+#include "qtext.h"
+
+namespace uiqt {
+
+qthost::qthost() = default;
+
+qthost::~qthost() {
+    for (const modalloop& m : modals_) m.loop->exit();
+}
+
+formview& qthost::view(forms::form& f) {
+    auto it = views_.find(&f);
+    if (it != views_.end()) return *it->second.v;
+    auto v = std::make_unique<formview>(f);
+    v->onhandled = [this] { handled(); };
+    v->onerror = [this](const std::u16string& text) { errorbox(text); };
+    viewstate s;
+    s.v = std::move(v);
+    return *views_.emplace(&f, std::move(s)).first->second.v;
+}
+
+formview* qthost::findview(const forms::form& f) const {
+    auto it = views_.find(&f);
+    return it == views_.end() ? nullptr : it->second.v.get();
+}
+
+bool qthost::due(const QElapsedTimer& painted) const {
+    return paintinterval <= 0 || !painted.isValid() || painted.elapsed() >= paintinterval;
+}
+
+void qthost::refreshall() {
+    for (auto& [f, s] : views_) {
+        if (f->visible || s.v->isVisible()) {
+            s.v->refresh();
+            s.painted.start();
+        }
+        s.stale = false;
+    }
+}
+
+void qthost::handled() {
+    refreshall();
+    for (const modalloop& m : modals_)
+        if (m.f->modalresult != forms::mrNone) m.loop->exit();
+}
+
+int qthost::showmodal(forms::form& f) {
+    formview& v = view(f);
+    if (v.isVisible()) {
+        f.visible = false;
+        v.refresh();
+    }
+    f.modalresult = forms::mrNone;
+    v.setWindowModality(Qt::ApplicationModal);
+    v.setmodal(true);
+    f.visible = true;
+    if (f.onshow) f.onshow();
+    refreshall();
+    v.raise();
+    v.activateWindow();
+
+    QEventLoop loop;
+    modals_.push_back({&f, &loop});
+    if (f.modalresult == forms::mrNone) loop.exec(QEventLoop::DialogExec);
+    modals_.erase(std::find_if(modals_.begin(), modals_.end(),
+                               [&](const modalloop& m) { return m.loop == &loop; }));
+    // The application was told to quit while the dialog was open.
+    if (f.modalresult == forms::mrNone) f.modalresult = forms::mrCancel;
+
+    f.visible = false;
+    v.setmodal(false);
+    v.refresh();
+    v.setWindowModality(Qt::NonModal);
+    if (f.onclose) f.onclose();
+    refreshall();
+    return f.modalresult;
+}
+
+void qthost::show(forms::form& f) {
+    formview& v = view(f);
+    f.visible = true;
+    if (f.onshow) f.onshow();
+    refreshall();
+    v.raise();
+}
+
+void qthost::hide(forms::form& f) {
+    f.visible = false;
+    if (formview* v = findview(f)) v->refresh();
+}
+
+void qthost::bringtofront(forms::form& f) {
+    formview& v = view(f);
+    v.refresh();
+    v.raise();
+    v.activateWindow();
+}
+
+void qthost::repaint(forms::form& f) {
+    formview& v = view(f);
+    viewstate& s = views_.find(&f)->second;
+    if (!due(s.painted)) {
+        s.stale = true;
+        return;
+    }
+    v.refresh();
+    if (v.isVisible()) v.repaint();
+    s.painted.start();
+    s.stale = false;
+}
+
+void qthost::processmessages() {
+    // Show what the models hold now, as often as the interval allows; a view
+    // left unchanged costs nothing to the paint that follows.
+    for (auto& [f, s] : views_) {
+        if (!f->visible && !s.v->isVisible()) continue;
+        if (due(s.painted)) {
+            s.v->refresh();
+            s.painted.start();
+            s.stale = false;
+        } else {
+            s.stale = true;
+        }
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void qthost::messagebox(const std::u16string& text) {
+    if (boxhook) return boxhook(text, false);
+    refreshall();
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), qs(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void qthost::errorbox(const std::u16string& text) {
+    // The application's error box ends a sentence the way the user expects.
+    std::u16string shown = text;
+    if (!shown.empty() && shown.back() > u'.') shown.push_back(u'.');
+    if (boxhook) return boxhook(shown, true);
+    refreshall();
+    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), qs(shown),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+bool qthost::openurl(const std::u16string& url) {
+    if (urlopener) return urlopener(url);
+    return QDesktopServices::openUrl(QUrl(qs(url), QUrl::TolerantMode));
+}
+
+bool qthost::browsefolder(const std::u16string& title, const std::u16string& start,
+                          std::u16string& chosen) {
+    refreshall();
+    QFileDialog dialog(QApplication::activeWindow(), qs(title));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (!start.empty()) {
+        // Open the folder's parent with the folder itself selected.
+        const QFileInfo info(qpath(start));
+        if (info.isDir() && !info.isRoot()) {
+            dialog.setDirectory(info.absolutePath());
+            dialog.selectFile(info.fileName());
+        } else if (info.isDir()) {
+            dialog.setDirectory(info.absoluteFilePath());
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty()) return false;
+    QString path = files.first();
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) path.chop(1);
+    chosen = u16path(path);
+    return true;
+}
+
+} // namespace uiqt

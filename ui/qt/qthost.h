@@ -1,0 +1,76 @@
+// The host of the real program: each form model is shown through one view
+// with real Qt widgets, created when the form is first needed.
+#pragma once
+
+#include <QElapsedTimer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formview.h"
+#include "host.h"
+
+class QEventLoop;
+
+namespace uiqt {
+
+class qthost : public forms::host {
+public:
+    qthost();
+    ~qthost() override;
+    qthost(const qthost&) = delete;
+    qthost& operator=(const qthost&) = delete;
+
+    // The form's view, built on first use. The form must outlive the host.
+    formview& view(forms::form& f);
+    formview* findview(const forms::form& f) const;
+
+    // Every view shows its model again; modal loops whose form has a result
+    // end. Runs after every user action.
+    void handled();
+
+    // Repaints of one window closer together than this many milliseconds are
+    // gathered into the next one: a run appends lines far faster than anyone
+    // can read them, and painting each would cost more than the run itself.
+    // A user action, a dialog, or a later repaint or pump shows the rest.
+    int paintinterval = 20;
+
+    // Replaces the browser (tests, or a program without one): the URL goes
+    // here instead, and its answer is returned.
+    std::function<bool(const std::u16string& url)> urlopener;
+    // Replaces the message and error boxes when set.
+    std::function<void(const std::u16string& text, bool error)> boxhook;
+
+    int showmodal(forms::form& f) override;
+    void show(forms::form& f) override;
+    void hide(forms::form& f) override;
+    void bringtofront(forms::form& f) override;
+    void repaint(forms::form& f) override;
+    void processmessages() override;
+    void messagebox(const std::u16string& text) override;
+    void errorbox(const std::u16string& text) override;
+    bool openurl(const std::u16string& url) override;
+    bool browsefolder(const std::u16string& title, const std::u16string& start,
+                      std::u16string& chosen) override;
+
+private:
+    // Every shown window refreshed from its model now.
+    void refreshall();
+    bool due(const QElapsedTimer& painted) const;
+
+    struct modalloop {
+        forms::form* f;
+        QEventLoop* loop;
+    };
+    struct viewstate {
+        std::unique_ptr<formview> v;
+        QElapsedTimer painted; // the last refresh that reached the screen
+        bool stale = false;    // the model changed since
+    };
+    std::map<const forms::form*, viewstate> views_;
+    std::vector<modalloop> modals_;
+};
+
+} // namespace uiqt

@@ -1,0 +1,57 @@
+// The report list's rows: the items of a list view model, shown live. Rows
+// are announced as they are appended, so a long run costs one insertion per
+// line, not a reset of the whole list.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QFont>
+#include <QStyledItemDelegate>
+#include <functional>
+
+#include "controls.h"
+#include "outputcolor.h"
+
+namespace uiqt {
+
+class reportmodel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    reportmodel(const forms::listview& list, QObject* parent = nullptr);
+
+    // Asked for every row that is painted; none: every row in the list's font.
+    void setstyle(std::function<ui::lineformat(int row)> style);
+    void setfont(const QFont& font);
+    // Catches up with the model's items: appended rows are inserted, an
+    // emptied or shortened list starts over.
+    void sync();
+
+    ui::lineformat format(int row) const;
+    const QFont& font(const ui::lineformat& f) const {
+        return fonts_[(f.bold ? 1 : 0) | (f.strikeout ? 2 : 0)];
+    }
+    int rowheight() const { return rowheight_; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    const forms::listview& list_;
+    std::function<ui::lineformat(int)> style_;
+    QFont fonts_[4]; // regular, bold, struck out, both
+    int rowheight_ = 0;
+    int shown_ = 0;
+};
+
+// Draws a report row as one line of text in its colour and font, the whole
+// row highlighted when selected. Lighter than the style's item drawing, which
+// matters when the window repaints after every line of a long run.
+class reportdelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+};
+
+} // namespace uiqt
