@@ -71,6 +71,24 @@ TEST(Form2, YearFieldTakesAtMostFourDigitsFromTheKeyboard) {
     EXPECT_EQ(f.Edit1.text, u"Ёлка 2000!");
 }
 
+TEST(Form2, AFullYearFieldRefusesDigitsEvenOverASelection) {
+    TForm2 f;
+    f.Edit3.text = u"1999";
+    // Two digits selected: typing would replace them, but the field is full.
+    f.Edit3.selstart = 2;
+    f.Edit3.sellength = 2;
+    f.type(f.Edit3, u'0');
+    EXPECT_EQ(f.Edit3.text, u"1999");
+    EXPECT_FALSE(f.Button7.visible);
+    // Backspace deletes the selection, then digits go in at the caret.
+    f.type(f.Edit3, u'\b');
+    EXPECT_EQ(f.Edit3.text, u"19");
+    f.type(f.Edit3, u'8');
+    f.type(f.Edit3, u'4');
+    EXPECT_EQ(f.Edit3.text, u"1984");
+    EXPECT_TRUE(f.Button7.visible);
+}
+
 TEST(Form2, RevertRestoresTheTextsOfTheShowingAndDisappears) {
     TForm1 main;
     TForm2 f(&main);
