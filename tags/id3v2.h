@@ -83,4 +83,40 @@ void mergeid3v1(const std::u16string& path, std::u16string& artist, std::u16stri
                 std::u16string& album, std::u16string& year, std::u16string& trno,
                 std::u16string& genre);
 
+// ---------------------------------------------------------------- writing
+
+// Gives the file at `path` new tags: an ID3v2.3 tag of UTF-16 text frames,
+// the picture and the frames carried over, without padding, followed by the
+// audio behind the old tag, then an ID3v1.1 tag. Empty artist, title, album
+// or year remove their frame; genre "-1" keeps the stored one; with
+// `changetrno` false the stored track number stays; an empty `tcmp` keeps
+// the stored flag; an empty `picture` keeps the stored first picture
+// (`picsize` is not used: the picture is all of `picture`, its type `mime`).
+//
+// The new file is written completely beside the old one (`path` with
+// "$delme.$$$" appended), flushed to the disk with the old file's last-write
+// time and permissions (made writable), and then takes the old file's place
+// in one atomic step: the path always holds either the whole old file or the
+// whole new one. False, with the old file untouched, when anything fails;
+// the temporary file may then stay behind. Not re-entrant: a call made while
+// a rewrite runs (from a window message it lets through) returns false.
+bool rewritetag(const std::u16string& path, const std::u16string& artist,
+                const std::u16string& title, const std::u16string& album,
+                const std::u16string& year, const std::u16string& genre, bool changetrno,
+                const std::u16string& trno, const std::u16string& tcmp, const std::string& picture,
+                int picsize, const std::string& mime);
+
+// Overwrites the ID3v1 tag in the last 128 bytes of the file, or appends
+// one: title, artist, album and year from the values, the rest from v1tail;
+// the track byte from `trno` when `changetrno`, the genre byte 0 when
+// `genrechanged` and v1tail is not empty. Keeps the last-write time. True
+// also when the file is 128 bytes or shorter (nothing written then).
+bool writeid3v1(const std::u16string& path, const std::u16string& artist,
+                const std::u16string& title, const std::u16string& album,
+                const std::u16string& year, bool changetrno, const std::u16string& trno,
+                bool genrechanged);
+
+// A text as its UTF-16 code units, low byte first.
+std::string toutf16le(std::u16string_view s);
+
 } // namespace id3v2

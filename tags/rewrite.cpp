@@ -1,0 +1,157 @@
+// The tag rewrite: merges the new values with the stored ones, writes the new
+// tag and the audio into a temporary file beside the MP3 file, and puts that
+// file in the MP3 file's place in one atomic step once it is complete and on
+// the disk. Until that step the MP3 file is only read.
+#include <cstring>
+#include <new>
+
+#include "writer.h"
+
+namespace id3v2 {
+
+namespace {
+
+// The stored state a rewrite works from, copied out of the module state: a
+// window message handled during the copy must not change it under us.
+struct oldtag {
+    bool hasid3v2 = false;
+    std::int32_t tagsize = 0;
+    std::string v1tail;
+};
+
+// The values and the ID3v1 step's arguments of one rewrite.
+struct plan {
+    std::u16string_view artist, title, album, year;
+    bool changetrno = false;
+    std::u16string_view trno; // as passed: the ID3v1 step reads it
+    bool genrechanged = false;
+};
+
+std::u16string folderof(const std::u16string& path) {
+    const std::size_t slash = path.rfind(u'/');
+    if (slash == std::u16string::npos) return u".";
+    return slash == 0 ? u"/" : path.substr(0, slash);
+}
+
+// The file must still begin as it did when its tag was read, or the extent
+// to skip would be wrong.
+bool sameheader(platform::file& in, std::int64_t size, const oldtag& old) {
+    unsigned char h[10];
+    const bool tagged =
+        size > 10 && in.read(h, sizeof h) == sizeof h && std::memcmp(h, "ID3", 3) == 0;
+    if (tagged != old.hasid3v2) return false;
+    return !tagged || (h[3] == 2 ? syncsafe2int22(h + 6) : syncsafe2int(h + 6)) == old.tagsize;
+}
+
+// Sets the permission bits; a file system without them (FAT, SMB) refuses
+// the change but already shows the bits its mount gives every file.
+bool keepmode(platform::file& f, unsigned mode) {
+    if (f.setmode(mode)) return true;
+    unsigned now = 0;
+    return f.getmode(now) && now == mode;
+}
+
+bool replace(const std::u16string& path, const std::string& tag, const oldtag& old, const plan& v) {
+    const std::u16string temp = path + u"$delme.$$$";
+    platform::filetime age;
+    const bool hasage = platform::getfiletime(path, age);
+
+    // A file left under the temporary name is replaced, never written
+    // through: it may be a link or a second name of some other file.
+    platform::deletefile(temp);
+    platform::file out;
+    if (!out.open(temp, platform::openmode::create) || !out.write(tag.data(), tag.size()))
+        return false;
+
+    platform::file in;
+    if (!in.open(path, platform::openmode::read)) return false;
+    const std::int64_t size = in.size();
+    if (size < 0 || !sameheader(in, size, old)) return false;
+    // An old tag that claims more than the file holds leaves no audio to
+    // copy; the file is left as it is.
+    const std::int64_t skip = old.hasid3v2 ? 10 + std::int64_t{old.tagsize} : 0;
+    if (skip > size) return false;
+    platform::filetime date;
+    unsigned mode = 0;
+    if (!in.gettime(date) || !in.getmode(mode) || !in.seek(skip)) return false;
+    const std::int64_t copied = copyaudio(in, out, size, progress(currentprogress()));
+    // Short of the size the file had when opened: it changed while we read it.
+    if (copied != size - skip) return false;
+    in.close();
+    if (!out.close()) return false;
+
+    if (!writeid3v1tail(temp, v.artist, v.title, v.album, v.year, v.changetrno, v.trno,
+                        v.genrechanged, old.v1tail))
+        return false;
+
+    // The new file takes the old one's date and permissions (writable: the
+    // rewrite clears read-only), and is on the disk before it takes the old
+    // one's place.
+    platform::file done;
+    if (!done.open(temp, platform::openmode::readwrite) || !keepmode(done, mode | 0200) ||
+        !done.settime(hasage ? age : date) || !done.sync() || !done.close())
+        return false;
+    if (platform::replacefile(temp, path) != 0) return false;
+    // The rename is done; a folder that cannot be flushed changes nothing of
+    // that, and either name then still holds a whole file.
+    platform::syncfolder(folderof(path));
+    return true;
+}
+
+bool rewrite(const std::u16string& path, const std::u16string& artist, const std::u16string& title,
+             const std::u16string& album, const std::u16string& year, const std::u16string& genre,
+             bool changetrno, const std::u16string& trno, const std::u16string& tcmp,
+             const std::string& picture, const std::string& mime) {
+    std::u16string oldartist, oldtitle, oldalbum, oldyear, oldtrno, oldgenre, oldtcmp;
+    bool haspicture = false;
+    readtags(path, oldartist, oldtitle, oldalbum, oldyear, oldtrno, oldgenre, oldtcmp, haspicture,
+             true);
+    const oldtag old{hasid3v2, tagsize, v1tail};
+
+    const std::u16string& newgenre = genre == u"-1" ? oldgenre : genre;
+    // Through the code page and back, as the track number is stored in ANSI.
+    const std::u16string newtrno =
+        platform::fromansi(platform::toansi(changetrno ? trno : oldtrno));
+    const std::u16string& newtcmp = tcmp.empty() ? oldtcmp : tcmp;
+    newtag v{artist, title, album, year, newtrno, newgenre, newtcmp, {}, {}};
+    if (!picture.empty()) {
+        v.picture = picture;
+        v.mime = mime;
+    } else if (picdata) {
+        v.picture = *picdata;
+        v.mime = picmime;
+    }
+    std::string tag;
+    const bool fits = buildtag(v, keptframes, tag);
+    picdata.reset();
+    piclen = 0;
+    if (!fits) return false;
+    return replace(path, tag, old,
+                   {artist, title, album, year, changetrno, trno, newgenre != oldgenre});
+}
+
+} // namespace
+
+bool rewritetag(const std::u16string& path, const std::u16string& artist,
+                const std::u16string& title, const std::u16string& album,
+                const std::u16string& year, const std::u16string& genre, bool changetrno,
+                const std::u16string& trno, const std::u16string& tcmp, const std::string& picture,
+                int /*picsize*/, const std::string& mime) {
+    static bool busy = false;
+    if (busy) return false;
+    busy = true;
+    struct release {
+        ~release() { busy = false; }
+    } guard;
+    try {
+        return rewrite(path, artist, title, album, year, genre, changetrno, trno, tcmp, picture,
+                       mime);
+    } catch (const std::bad_alloc&) {
+        // Before the swap: the file is as it was.
+        picdata.reset();
+        piclen = 0;
+        return false;
+    }
+}
+
+} // namespace id3v2
