@@ -1,9 +1,15 @@
 #include "form.h"
 
+#include "host.h"
+
 #include <algorithm>
 #include <map>
 
 namespace forms {
+
+form::~form() {
+    if (owner) owner->forget(*this);
+}
 
 control* form::find(std::u16string_view controlname) const {
     for (control* c : controls_)

@@ -13,7 +13,8 @@ class host;
 class form {
 public:
     explicit form(std::u16string name) : name_(std::move(name)) {}
-    virtual ~form() = default;
+    // Tells the owner, which may keep a window for it.
+    virtual ~form();
     form(const form&) = delete;
     form& operator=(const form&) = delete;
 

@@ -31,6 +31,9 @@ public:
     // The folder browser, the current root preselected; false when cancelled.
     virtual bool browsefolder(const std::u16string& title, const std::u16string& start,
                               std::u16string& chosen) = 0;
+    // The form is being destroyed (a window made anew for each use, such as
+    // the progress window): the host lets go of what it keeps for it.
+    virtual void forget(form&) {}
 };
 
 } // namespace forms
