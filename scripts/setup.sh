@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake g++ make pkg-config clang-format
   libgtest-dev
-  qt6-base-dev fontconfig fonts-dejavu-core xvfb xauth
+  qt6-base-dev fontconfig fonts-dejavu-core fonts-dejavu-extra xvfb xauth
   libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
   clang libclang-rt-14-dev
   python3-mutagen eyed3 kid3-cli libtag1-dev ffmpeg lame
