@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
@@ -31,6 +32,7 @@
 #include "platform.h"
 #include "qtext.h"
 #include "reportmodel.h"
+#include "tform5.h"
 
 namespace uiqt {
 
@@ -80,8 +82,38 @@ std::u16string typedchars(const QKeyEvent* e) {
 
 } // namespace
 
+namespace {
+
+// The windows were laid out for Tahoma; where it is missing, a narrow face of
+// about its width keeps the captions inside their controls.
+void substitutetahoma() {
+    static const bool done = [] {
+        if (!QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+            QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                                       {QStringLiteral("DejaVu Sans Condensed"),
+                                        QStringLiteral("Liberation Sans Narrow"),
+                                        QStringLiteral("Arial Narrow")});
+        return true;
+    }();
+    (void)done;
+}
+
+// Check and radio boxes take a click anywhere in their bounds, as on the
+// system the windows were drawn for, not only on the mark and the caption.
+template <typename B>
+class wholebox : public B {
+public:
+    using B::B;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+
+} // namespace
+
 formview::formview(forms::form& f) : QWidget(nullptr), form_(f) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    substitutetahoma();
     basefont_ = QFont(qs(f.fontname), f.fontsize);
     setFont(basefont_);
     applywindowflags();
@@ -139,6 +171,13 @@ QWidget* formview::build(forms::control& c) {
         auto* l = new QLabel(parent);
         l->setTextFormat(Qt::PlainText);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        if (dynamic_cast<forms::linklabel*>(&c)) {
+            // Drawn as a link: navy, underlined, the hand cursor.
+            QPalette p = l->palette();
+            p.setColor(QPalette::WindowText, QColor(0, 0, 128));
+            l->setPalette(p);
+            l->setCursor(Qt::PointingHandCursor);
+        }
         return l;
     }
     case kind::button: {
@@ -147,12 +186,12 @@ QWidget* formview::build(forms::control& c) {
         return b;
     }
     case kind::checkbox: {
-        auto* b = new QCheckBox(parent);
+        auto* b = new wholebox<QCheckBox>(parent);
         if (as<forms::checkbox>(c).captionleft) b->setLayoutDirection(Qt::RightToLeft);
         return b;
     }
     case kind::radiobutton: {
-        auto* b = new QRadioButton(parent);
+        auto* b = new wholebox<QRadioButton>(parent);
         b->setAutoExclusive(false); // the model says which one is chosen
         if (as<forms::radiobutton>(c).captionleft) b->setLayoutDirection(Qt::RightToLeft);
         return b;
@@ -257,6 +296,7 @@ void formview::wire(entry& e) {
 }
 
 void formview::refresh() {
+    if (detached_) return;
     ++updating_;
     applywindowflags();
     if (windowTitle() != qs(form_.caption)) setWindowTitle(qs(form_.caption));
@@ -302,13 +342,12 @@ void formview::push(entry& e) {
     QWidget* w = e.w;
     if (w->isEnabled() != c.enabled) w->setEnabled(c.enabled);
     if (w->isHidden() == c.visible) w->setVisible(c.visible);
-    const QRect r(c.left, c.top, std::max(c.width, 0), std::max(c.height, 0));
-    if (w->geometry() != r) w->setGeometry(r);
     const QString tip = c.showhint ? qs(c.hint) : QString();
     if (w->toolTip() != tip) w->setToolTip(tip);
     QFont font = basefont_;
     font.setBold(c.bold);
     font.setItalic(c.italic);
+    if (dynamic_cast<forms::linklabel*>(&c)) font.setUnderline(true);
     if (w->font() != font) w->setFont(font);
 
     switch (c.what) {
@@ -410,6 +449,12 @@ void formview::push(entry& e) {
     }
     }
     c.selectallrequest = false;
+
+    QRect r(c.left, c.top, std::max(c.width, 0), std::max(c.height, 0));
+    // A label is as wide as its text, as the toolkit the windows were drawn
+    // for makes it: a wider font must not cut the caption.
+    if (c.what == kind::label) r.setWidth(std::max(r.width(), w->sizeHint().width()));
+    if (w->geometry() != r) w->setGeometry(r);
 }
 
 void formview::pushlist(entry& e) {
@@ -466,6 +511,7 @@ void formview::setdrophandler(std::function<void(const std::vector<std::u16strin
 }
 
 void formview::act(const std::function<void()>& action) {
+    if (detached_) return;
     try {
         action();
     } catch (const std::exception& ex) {
@@ -488,6 +534,7 @@ void formview::focusto(forms::control* c) {
 }
 
 bool formview::eventFilter(QObject* watched, QEvent* event) {
+    if (detached_) return false;
     switch (event->type()) {
     case QEvent::KeyPress: {
         if (passing_ || watched == this) return false;
@@ -501,18 +548,27 @@ bool formview::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     case QEvent::MouseMove:
-        // No selection by dragging: the model chose the row at the press.
-        return static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton &&
-               owners_.count(watched) && owners_.at(watched)->what == kind::listview &&
-               !qobject_cast<QListView*>(watched);
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick: {
         auto it = owners_.find(watched);
-        if (it == owners_.end() || it->second->what != kind::listview) return false;
-        for (entry& e : entries_)
-            if (e.c == it->second && watched == static_cast<QListView*>(e.w)->viewport())
-                return routemouse(e, event);
+        if (it == owners_.end()) return false;
+        auto* me = static_cast<QMouseEvent*>(event);
+        if (auto* link = dynamic_cast<forms::linklabel*>(it->second)) {
+            if (event->type() != QEvent::MouseButtonRelease || me->button() != Qt::LeftButton)
+                return false;
+            act([&] {
+                if (link->onclick) link->onclick();
+            });
+            return true;
+        }
+        if (it->second->what != kind::listview) return false;
+        for (entry& e : entries_) {
+            if (e.c != it->second || watched != static_cast<QListView*>(e.w)->viewport()) continue;
+            // No selection by dragging: the model chose the row at the press.
+            if (event->type() == QEvent::MouseMove) return me->buttons() != Qt::NoButton;
+            return routemouse(e, event);
+        }
         return false;
     }
     default:
@@ -604,6 +660,7 @@ void formview::keyPressEvent(QKeyEvent* event) {
 
 void formview::closeEvent(QCloseEvent* event) {
     event->ignore();
+    if (detached_) return;
     if (!form_.closebox) return;
     if (modal_) {
         act([&] { form_.modalresult = forms::mrCancel; });
@@ -618,7 +675,7 @@ void formview::closeEvent(QCloseEvent* event) {
 
 void formview::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (updating_ || !form_.sizeable) return;
+    if (detached_ || updating_ || !form_.sizeable) return;
     if (width() == form_.width && height() == form_.height) return;
     const int w = width(), h = height();
     act([&] { form_.resize(w, h); });

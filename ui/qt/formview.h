@@ -56,6 +56,9 @@ public:
     // Runs one user action on the model the way a widget event does.
     void act(const std::function<void()>& action);
 
+    // The model is gone: the view stays inert until it is deleted.
+    void detach() { detached_ = true; }
+
     // While shown modally the close box gives the result "cancel" instead of
     // closing the window.
     void setmodal(bool modal) { modal_ = modal; }
@@ -94,6 +97,7 @@ private:
     int updating_ = 0;     // refresh in progress: widget signals are ours
     bool passing_ = false; // a key handed on to its widget
     bool modal_ = false;
+    bool detached_ = false;
 };
 
 } // namespace uiqt

@@ -17,11 +17,28 @@ qthost::qthost() = default;
 
 qthost::~qthost() {
     for (const modalloop& m : modals_) m.loop->exit();
+    for (auto& [f, s] : views_)
+        if (f->owner == this) const_cast<forms::form*>(f)->owner = nullptr;
+}
+
+void qthost::forget(forms::form& f) {
+    for (const modalloop& m : modals_)
+        if (m.f == &f) m.loop->exit();
+    auto it = views_.find(&f);
+    if (it == views_.end()) return;
+    // The widgets may be in the middle of delivering an event: they go
+    // once control is back in the event loop, and touch the model no more.
+    formview* v = it->second.v.release();
+    views_.erase(it);
+    v->detach();
+    v->hide();
+    v->deleteLater();
 }
 
 formview& qthost::view(forms::form& f) {
     auto it = views_.find(&f);
     if (it != views_.end()) return *it->second.v;
+    if (!f.owner) f.owner = this;
     auto v = std::make_unique<formview>(f);
     v->onhandled = [this] { handled(); };
     v->onerror = [this](const std::u16string& text) { errorbox(text); };

@@ -23,9 +23,11 @@ public:
     qthost(const qthost&) = delete;
     qthost& operator=(const qthost&) = delete;
 
-    // The form's view, built on first use. The form must outlive the host.
+    // The form's view, built on first use. A form without an owner gets this
+    // host as its owner, so that destroying it drops the view.
     formview& view(forms::form& f);
     formview* findview(const forms::form& f) const;
+    std::size_t viewcount() const { return views_.size(); }
 
     // Every view shows its model again; modal loops whose form has a result
     // end. Runs after every user action.
@@ -54,6 +56,9 @@ public:
     bool openurl(const std::u16string& url) override;
     bool browsefolder(const std::u16string& title, const std::u16string& start,
                       std::u16string& chosen) override;
+    // Drops the form's view; a form whose owner is this host calls it when
+    // it is destroyed.
+    void forget(forms::form& f) override;
 
 private:
     // Every shown window refreshed from its model now.
