@@ -1,0 +1,275 @@
+// Whole runs without a display: real MP3 files (encoded once per test binary
+// by lame, tagged by mutagen) in a folder tree below a tempdir, the run
+// dialogs bound as the program binds them, and the scripted host answering
+// the modal showings.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "checkerenv.h"
+#include "settings.h"
+#include "testutil.h"
+#include "tform2.h"
+#include "tform3.h"
+#include "tform6.h"
+#include "tform7.h"
+#include "walk.h"
+#include "wiring.h"
+
+namespace runtest {
+
+namespace fs = std::filesystem;
+using testutil::u16;
+using testutil::u8;
+
+// The tag frames to write; an empty value writes no frame.
+struct tags {
+    tags(std::u16string artist = {}, std::u16string title = {}, std::u16string album = {},
+         std::u16string year = {}, std::u16string trno = {}, std::u16string genre = {},
+         std::u16string tcmp = {})
+        : artist(std::move(artist)), title(std::move(title)), album(std::move(album)),
+          year(std::move(year)), trno(std::move(trno)), genre(std::move(genre)),
+          tcmp(std::move(tcmp)) {}
+    std::u16string artist, title, album, year, trno, genre, tcmp;
+};
+
+// One short mono MP3 made by lame from a generated sine, with no tag.
+inline const std::string& basemp3() {
+    static std::string bytes;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        testutil::tempdir t;
+        std::string pcm;
+        for (int i = 0; i < 2000; ++i) {
+            const auto v = static_cast<std::int16_t>(3000 * std::sin(i / 8.0));
+            pcm.push_back(static_cast<char>(v & 0xff));
+            pcm.push_back(static_cast<char>((v >> 8) & 0xff));
+        }
+        auto le = [](std::uint32_t v, int n) {
+            std::string s;
+            for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+            return s;
+        };
+        const std::string wav = "RIFF" + le(36 + pcm.size(), 4) + "WAVEfmt " + le(16, 4) +
+                                le(1, 2) + le(1, 2) + le(8000, 4) + le(16000, 4) + le(2, 2) +
+                                le(16, 2) + "data" + le(pcm.size(), 4) + pcm;
+        testutil::writefile(t.path() / "a.wav", wav);
+        const std::string cmd = "lame --quiet -b 8 '" + (t.path() / "a.wav").string() + "' '" +
+                                (t.path() / "a.mp3").string() + "'";
+        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("lame failed");
+        bytes = testutil::readfile(t.path() / "a.mp3");
+        if (bytes.size() < 200) throw std::runtime_error("lame gave no audio");
+    });
+    return bytes;
+}
+
+// Writes the ID3v2.3 tags of many files in one mutagen call.
+inline void tagwithmutagen(const std::vector<std::pair<fs::path, tags>>& files) {
+    if (files.empty()) return;
+    testutil::tempdir t;
+    nlohmann::json spec = nlohmann::json::array();
+    for (const auto& [path, tg] : files) {
+        nlohmann::json frames = nlohmann::json::object();
+        auto put = [&](const char* id, const std::u16string& v) {
+            if (!v.empty()) frames[id] = u8(v);
+        };
+        put("TPE1", tg.artist);
+        put("TIT2", tg.title);
+        put("TALB", tg.album);
+        put("TYER", tg.year);
+        put("TRCK", tg.trno);
+        put("TCON", tg.genre);
+        put("TCMP", tg.tcmp);
+        spec.push_back({{"path", path.string()}, {"frames", frames}});
+    }
+    testutil::writefile(t.path() / "spec.json", spec.dump());
+    testutil::writefile(t.path() / "tag.py", R"(
+import json, sys
+import mutagen.id3 as id3
+for f in json.load(open(sys.argv[1], encoding='utf-8')):
+    if not f['frames']:
+        continue
+    tag = id3.ID3()
+    for k, v in f['frames'].items():
+        tag.add(getattr(id3, k)(encoding=1, text=v))
+    tag.save(f['path'], v2_version=3)
+)");
+    const std::string cmd = "/usr/bin/python3 '" + (t.path() / "tag.py").string() + "' '" +
+                            (t.path() / "spec.json").string() + "'";
+    if (std::system(cmd.c_str()) != 0) throw std::runtime_error("mutagen failed");
+}
+
+// A planned operation as plain values, for whole comparisons.
+struct op {
+    checker::opcodeset opcode;
+    bool perform;
+    std::u16string pathname, newname, artist, title, album, year;
+    std::int32_t listindex;
+    bool changetrno;
+    std::u16string trno, genre, icmp;
+    bool undo = false;
+    friend bool operator==(const op&, const op&) = default;
+    friend std::ostream& operator<<(std::ostream& o, const op& x) {
+        return o << "{" << int(x.opcode) << (x.perform ? " on " : " off ") << u8(x.pathname)
+                 << " | " << u8(x.newname) << " | " << u8(x.artist) << " | " << u8(x.title) << " | "
+                 << u8(x.album) << " | " << u8(x.year) << " | line " << x.listindex
+                 << (x.changetrno ? " trno " : " ") << u8(x.trno) << " | " << u8(x.genre) << " | "
+                 << u8(x.icmp) << (x.undo ? " undo" : "") << "}";
+    }
+};
+
+inline op tagop(std::u16string folder, std::u16string file, std::u16string artist,
+                std::u16string title, std::u16string album, std::u16string year, std::int32_t line,
+                std::u16string genre = u"-1", std::u16string icmp = u"", bool changetrno = false,
+                std::u16string trno = u"") {
+    return {checker::write_tag,
+            true,
+            std::move(folder),
+            std::move(file),
+            std::move(artist),
+            std::move(title),
+            std::move(album),
+            std::move(year),
+            line,
+            changetrno,
+            std::move(trno),
+            std::move(genre),
+            std::move(icmp)};
+}
+
+inline op renameop(std::u16string from, std::u16string to, std::int32_t line) {
+    return {checker::rename_dir,
+            true,
+            std::move(from),
+            std::move(to),
+            u"",
+            u"",
+            u"",
+            u"",
+            line,
+            false,
+            u"",
+            u"-1",
+            u""};
+}
+
+struct runenv : checkerenv {
+    testutil::tempdir t;
+    forms::TForm2 form2{&form1};
+    forms::TForm3 form3{&form1};
+    forms::TForm6 form6;
+    forms::TForm7 form7;
+    std::vector<std::pair<fs::path, tags>> pending;
+
+    runenv() {
+        for (forms::form* f :
+             std::initializer_list<forms::form*>{&form1, &form2, &form3, &form6, &form7})
+            f->owner = &host;
+        ui::bindrundialogs(c, form2, form3, form6, form7);
+        c.programfolder = t.u16();
+        checker::defaultcfg(c, c.cfg);
+        form1.Label1.caption = root();
+    }
+
+    std::u16string root() const { return t.u16(); }
+    std::u16string path(std::u16string_view rel) const { return rel.empty() ? root() : t.u16(rel); }
+    fs::path native(std::u16string_view rel) const {
+        return fs::path(platform::tonative(path(rel)));
+    }
+
+    void folder(std::u16string_view rel) { fs::create_directories(native(rel)); }
+    // An MP3 file at rel (its folders made), tagged before the run.
+    void mp3(std::u16string_view rel, tags tg = {}) {
+        const fs::path p = native(rel);
+        fs::create_directories(p.parent_path());
+        testutil::writefile(p, basemp3());
+        pending.emplace_back(p, std::move(tg));
+    }
+    void file(std::u16string_view rel, const std::string& bytes = "x") {
+        const fs::path p = native(rel);
+        fs::create_directories(p.parent_path());
+        testutil::writefile(p, bytes);
+    }
+
+    // Keep-names box, skip-compilations box.
+    void keepnames(bool on) { form1.CheckBox3.checked = on; }
+    void skipcompilations(bool on) { form1.CheckBox2.checked = on; }
+
+    // Runs as the Start button does: the previous run's lines and operations
+    // go first.
+    void run() {
+        tagwithmutagen(pending);
+        pending.clear();
+        checker::freeops(c.plannedops);
+        form1.ListView1.items.clear();
+        checker::processdirs(c);
+    }
+
+    std::vector<op> ops() const {
+        std::vector<op> r;
+        for (const checker::oplist& o : c.plannedops)
+            r.push_back({o.opcode, o.perform, o.pathname, o.newname, o.artist, o.title, o.album,
+                         o.year, o.listindex, o.changetrno, o.trno, o.genre, o.icmp, o.undo});
+        return r;
+    }
+
+    // All report lines, as UTF-8 so that failures print readably.
+    std::vector<std::string> all() const {
+        std::vector<std::string> r;
+        for (const auto& l : lines()) r.push_back(u8(l));
+        return r;
+    }
+    // The lines of one folder after its path line, up to the next empty line.
+    std::vector<std::string> folderlines(std::u16string_view rel) const {
+        const std::u16string p = path(rel);
+        std::vector<std::string> r;
+        const auto& l = lines();
+        for (std::size_t i = 1; i < l.size(); ++i) {
+            if (l[i] != p || !l[i - 1].empty()) continue;
+            for (std::size_t j = i + 1; j < l.size() && !l[j].empty(); ++j) r.push_back(u8(l[j]));
+            return r;
+        }
+        ADD_FAILURE() << "no lines for " << u8(p);
+        return r;
+    }
+    // Index of a folder's path line.
+    std::int32_t lineof(std::u16string_view rel) const {
+        const std::u16string p = path(rel);
+        const auto& l = lines();
+        for (std::size_t i = 0; i < l.size(); ++i)
+            if (l[i] == p) return static_cast<std::int32_t>(i);
+        ADD_FAILURE() << "no line " << u8(p);
+        return -1;
+    }
+};
+
+// The closing lines of a run that was not stopped.
+inline std::vector<std::string> endlines() {
+    return {"",
+            "Обработка окончена. Теперь можно просмотреть запланированные операции.",
+            "Двойной щелчок на строчке \"Переименовать\" - редактирование переименования, "
+            "правый щелчок - отмена любой операции.",
+            "Двойной щелчок на пути к папке - вызов редактора тегов.",
+            "Правый щелчок на пути к папке - отмена всех запланированных для нее операций.",
+            "",
+            "Нажмите \"Применить\" для физического выполнения операций или \"Пуск\" для "
+            "повторной обработки дерева папок.",
+            ""};
+}
+
+inline std::vector<std::string> stoplines() {
+    return {"", "Обработка отменена пользователем", ""};
+}
+
+} // namespace runtest
