@@ -78,7 +78,7 @@ inline const std::string& basemp3() {
 inline void tagwithmutagen(const std::vector<std::pair<fs::path, tags>>& files) {
     if (files.empty()) return;
     testutil::tempdir t;
-    nlohmann::json spec = nlohmann::json::array();
+    nlohmann::json todo = nlohmann::json::array();
     for (const auto& [path, tg] : files) {
         nlohmann::json frames = nlohmann::json::object();
         auto put = [&](const char* id, const std::u16string& v) {
@@ -91,9 +91,9 @@ inline void tagwithmutagen(const std::vector<std::pair<fs::path, tags>>& files) 
         put("TRCK", tg.trno);
         put("TCON", tg.genre);
         put("TCMP", tg.tcmp);
-        spec.push_back({{"path", path.string()}, {"frames", frames}});
+        todo.push_back({{"path", path.string()}, {"frames", frames}});
     }
-    testutil::writefile(t.path() / "spec.json", spec.dump());
+    testutil::writefile(t.path() / "todo.json", todo.dump());
     testutil::writefile(t.path() / "tag.py", R"(
 import json, sys
 import mutagen.id3 as id3
@@ -106,7 +106,7 @@ for f in json.load(open(sys.argv[1], encoding='utf-8')):
     tag.save(f['path'], v2_version=3)
 )");
     const std::string cmd = "/usr/bin/python3 '" + (t.path() / "tag.py").string() + "' '" +
-                            (t.path() / "spec.json").string() + "'";
+                            (t.path() / "todo.json").string() + "'";
     if (std::system(cmd.c_str()) != 0) throw std::runtime_error("mutagen failed");
 }
 
