@@ -1,0 +1,24 @@
+// vorlinde: repairs the ID3 tags and folder names of MP3 collections.
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+#include "program.h"
+#include "qthost.h"
+#include "window.h"
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv); // takes Qt's own options out of argv
+    QApplication::setApplicationName(QStringLiteral("vorlinde"));
+    QApplication::setApplicationVersion(QStringLiteral("0.98"));
+
+    std::vector<std::u16string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(platform::fromnative(argv[i]));
+
+    uiqt::qthost host;
+    ui::program p(host, std::move(args));
+    app::bindviews(host, p);
+    host.show(p.Form1);
+    return QApplication::exec();
+}
