@@ -4,11 +4,34 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace forms {
 
+namespace {
+
+// The hosts that exist now; one thread only.
+std::set<const host*>& livehosts() {
+    static std::set<const host*> hosts;
+    return hosts;
+}
+
+} // namespace
+
+host::host() {
+    livehosts().insert(this);
+}
+
+host::~host() {
+    livehosts().erase(this);
+}
+
+bool host::alive(const host* h) {
+    return h && livehosts().count(h) != 0;
+}
+
 form::~form() {
-    if (owner) owner->forget(*this);
+    if (host::alive(owner)) owner->forget(*this);
 }
 
 control* form::find(std::u16string_view controlname) const {

@@ -10,7 +10,14 @@ namespace forms {
 
 class host {
 public:
-    virtual ~host() = default;
+    host();
+    virtual ~host();
+    host(const host&) = delete;
+    host& operator=(const host&) = delete;
+
+    // Whether h is a host that still exists: a form may outlive the host
+    // that showed it (tests declare them in either order).
+    static bool alive(const host* h);
 
     // Shows the form modally and returns its modal result once it closes.
     virtual int showmodal(form& f) = 0;
