@@ -20,6 +20,7 @@
 namespace forms {
 class TForm2;
 class TForm3;
+class TForm4;
 } // namespace forms
 
 namespace checker {
@@ -73,6 +74,10 @@ struct context {
     // a run: the missing-data and rename-confirmation dialog, the unify dialog
     forms::TForm2* form2 = nullptr;
     forms::TForm3* form3 = nullptr;
+
+    // ---- the progress window of the batch of tag writes under way (Apply),
+    // which creates it anew; null while none is open
+    forms::TForm4* form4 = nullptr;
 
     // ---- per-folder decisions
     bool compilation = false; // the analysis found an official compilation
