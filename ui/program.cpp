@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "apply.h"
 #include "help.h"
 #include "walk.h"
 #include "wiring.h"
@@ -16,6 +17,7 @@ void bindmainwindow(program& p) {
     f.CheckBox3.onclick = [&p] { setcfg(p.c); };
     f.Button6.onclick = [&p] { setupcompilations(p.c, p.Form8); };
     f.Button5.onclick = [&p] { showinfo(p); };
+    f.Button3.onclick = [&p] { apply(p); };
     f.ondrop = [&p](const std::vector<std::u16string>& paths) { dropdir(p, paths); };
 
     // The help key belongs to the window itself and to these controls.
@@ -93,6 +95,16 @@ void doBrellian(program& p) {
 
     checker::addline(p.c, u"Обработка дерева папок " + f.Label1.caption);
     checker::processdirs(p.c);
+}
+
+void apply(program& p) {
+    if (p.running || p.applying) return;
+    struct applyscope {
+        program& p;
+        explicit applyscope(program& q) : p(q) { p.applying = true; }
+        ~applyscope() { p.applying = false; }
+    } guard(p);
+    checker::applychanges(p.c);
 }
 
 void showinfo(program& p) {

@@ -1,6 +1,6 @@
 // The program above the checker: its windows, created once in the start-up
 // order, the checker's state, and the main window's handlers: Start, the
-// root folder (browser and drop), the settings (keep-names box and settings
+// root folder (browser and drop), Apply, the settings (keep-names box and settings
 // dialog), the about box, the help key and the look of the report lines.
 #pragma once
 
@@ -69,6 +69,10 @@ void showdir(program& p);
 // planned. Returns when the run has ended. Does nothing while a run or an
 // apply is in progress.
 void doBrellian(program& p);
+
+// Apply: carries out the switched-on operations of the last run with the
+// main window disabled and the progress window up. Not during a run.
+void apply(program& p);
 
 // The about box, modally.
 void showinfo(program& p);

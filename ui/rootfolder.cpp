@@ -1,6 +1,6 @@
 #include "program.h"
 
-#include "settings.h"
+#include "rootdir.h"
 
 namespace ui {
 
@@ -14,15 +14,8 @@ void choosedir(program& p, const forms::control* sender) {
     }
     if (folder.empty()) return;
 
-    f.Label1.caption = folder;
-    f.Button3.enabled = false;
-
-    // Without a settings file ("-SC") the stored root keeps its old value; so
-    // does a path too long for the record, which cut short would name
-    // another folder.
-    if (p.c.cfgfile.empty()) return;
-    if (!checker::strtobuf(p.c.cfg.rootdir, folder)) return;
-    checker::savecfg(p.c);
+    // Shown, Apply disabled, stored in the settings file.
+    checker::storeroot(p.c, folder);
 }
 
 void dropdir(program& p, const std::vector<std::u16string>& paths) {

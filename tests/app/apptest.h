@@ -8,10 +8,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -241,6 +244,23 @@ struct appenv {
         return -1;
     }
 };
+
+// Paths dropped on the window as a file manager drops them.
+inline void drop(appenv& e, const std::vector<QUrl>& urls) {
+    auto* mime = new QMimeData;
+    mime->setUrls(QList<QUrl>(urls.begin(), urls.end()));
+    uiqt::formview& v = e.view(e.main());
+    const QPointF at(v.width() / 2.0, v.height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&v, &enter);
+    QDropEvent ev(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&v, &ev);
+    delete mime;
+}
+
+inline QUrl local(const fs::path& p) {
+    return QUrl::fromLocalFile(QString::fromStdString(p.string()));
+}
 
 // Answers the modal windows in the order given, each once it is up; runs
 // inside their modal loops. A modal window that nobody expects is recorded

@@ -26,23 +26,6 @@ std::u16string storedroot(const fs::path& settings) {
     return out;
 }
 
-// Paths dropped on the window as a file manager drops them.
-void drop(appenv& e, const std::vector<QUrl>& urls) {
-    auto* mime = new QMimeData;
-    mime->setUrls(QList<QUrl>(urls.begin(), urls.end()));
-    uiqt::formview& v = e.view(e.main());
-    const QPointF at(v.width() / 2.0, v.height() / 2.0);
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&v, &enter);
-    QDropEvent ev(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&v, &ev);
-    delete mime;
-}
-
-QUrl local(const fs::path& p) {
-    return QUrl::fromLocalFile(QString::fromStdString(p.string()));
-}
-
 // Lets deferred handlers (a drop is handed on once the loop turns) run.
 void settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();

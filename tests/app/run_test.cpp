@@ -8,8 +8,10 @@
 #include <QListView>
 #include <QPushButton>
 
+#include "apply.h"
 #include "apptest.h"
 #include "testserver.h"
+#include "tform4.h"
 #include "worklists.h"
 
 using namespace apptest;
@@ -255,4 +257,100 @@ TEST(Run, LookupFromTheMissingDataDialogShowsItsWindows) {
     EXPECT_EQ(server.targets()[1], "/releases/7");
     EXPECT_GT(e.line(u"  Исполнитель: Silver Lane"), 0);
     EXPECT_GT(e.linestarting(u"  > (Пере)записать id3-теги -> [Silver Lane :: Harbour Lights"), 0);
+}
+
+TEST(Run, ApplyAfterARunChangesTheDiskWithTheProgressWindowUp) {
+    appenv e;
+    for (int i = 1; i <= 2; ++i) {
+        const std::u16string n(1, static_cast<char16_t>(u'0' + i));
+        e.mp3(u"old name/0" + n + u" track.mp3",
+              {u"ДДТ", u"Трек " + n, u"Актриса весна", u"1992", n, u"Rock"});
+        e.mp3(u"Нет альбома/0" + n + u" track.mp3",
+              {u"Аквариум", u"Трек " + n, u"Радио Африка", u"1983", n, u"Rock"});
+    }
+    // One file tagged fully, the other with its title alone: completed
+    // without a question.
+    e.mp3(u"partial/01 track.mp3",
+          {u"Кино", u"Звезда", u"Звезда по имени Солнце", u"1989", u"1", u"Rock"});
+    e.mp3(u"partial/02 track.mp3", {u"", u"Кукушка", u"", u"", u"2", u"Rock"});
+    e.tagfiles();
+    e.setroot(e.root());
+    forms::TForm1& f = e.main();
+    ui::program& p = *e.p;
+    e.click(f, f.CheckBox3); // folders are to be renamed
+    answers a(e);
+    e.click(f, f.Button1);
+    ASSERT_TRUE(a.unexpected.empty());
+    ASSERT_TRUE(e.widget(f, f.Button3)->isEnabled());
+
+    // The second folder's rename switched off.
+    const int keep = e.linestarting(u"  > Переименовать Нет альбома В ");
+    ASSERT_GT(keep, 0);
+    checker::findop(p.c.plannedops, keep)->perform = false;
+    const std::int32_t writes = checker::counttagwrites(p.c);
+    ASSERT_GT(writes, 0);
+
+    // While Apply works: the progress window on top, the main window disabled.
+    struct seen {
+        bool progress = false, ontop = false, mainenabled = true;
+        std::u16string label;
+        QString title;
+    } s;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!p.c.form4) return;
+        uiqt::formview* v = e.h.findview(*p.c.form4);
+        if (!v || !v->isVisible()) return;
+        if (!s.progress) {
+            shoot(v, "form4-progress");
+            // A folder dropped now changes nothing.
+            drop(e, {local(e.native(u"old name"))});
+            f.ondrop({e.path(u"partial")});
+        }
+        s.progress = true;
+        s.ontop = v->windowFlags() & Qt::WindowStaysOnTopHint;
+        s.title = v->windowTitle();
+        s.label = uiqt::u16(v->widgetas<QLabel>(p.c.form4->Label1)->text());
+        s.mainenabled = e.view(f).isEnabled();
+    });
+    poll.start(0);
+    e.h.paintinterval = 0; // every repaint reaches the widgets, for the poll to see
+    e.click(f, f.Button3);
+    poll.stop();
+
+    EXPECT_TRUE(s.progress);
+    EXPECT_TRUE(s.ontop);
+    EXPECT_FALSE(s.mainenabled);
+    EXPECT_EQ(s.title, QStringLiteral("(Перез)записываю теги, ждите"));
+    EXPECT_TRUE(s.label.starts_with(u"Файл ")) << u8(s.label);
+    EXPECT_TRUE(
+        s.label.ends_with(u" из " + std::u16string(1, u'0' + writes) + u" (02 track.mp3)") ||
+        s.label.ends_with(u" из " + std::u16string(1, u'0' + writes) + u" (01 track.mp3)"))
+        << u8(s.label);
+
+    // Afterwards: the progress window gone, the controls restored.
+    EXPECT_EQ(p.c.form4, nullptr);
+    EXPECT_EQ(e.h.viewcount(), 1u); // the progress window kept none
+    QApplication::processEvents();
+    EXPECT_TRUE(e.view(f).isEnabled());
+    EXPECT_EQ(uiqt::u16(e.widget<QPushButton>(f, f.Button1)->text()), u"Пуск");
+    EXPECT_TRUE(e.widget(f, f.Button1)->isEnabled());
+    EXPECT_FALSE(e.widget(f, f.Button3)->isEnabled());
+    EXPECT_TRUE(p.c.plannedops.empty());
+    EXPECT_GT(e.line(u"Вношу изменения"), 0);
+    EXPECT_EQ(e.row(e.rowcount() - 1), u"Все выполнено");
+    QApplication::processEvents();
+    EXPECT_EQ(f.Label1.caption, e.root());
+    EXPECT_EQ(e.row(e.rowcount() - 1), u"Все выполнено");
+    EXPECT_FALSE(p.applying);
+
+    // The disk: renamed where switched on, tags written and read back.
+    EXPECT_TRUE(fs::is_directory(e.native(u"ДДТ - Актриса весна (1992)")));
+    EXPECT_FALSE(fs::exists(e.native(u"old name")));
+    EXPECT_TRUE(fs::is_directory(e.native(u"Нет альбома")));
+    const fs::path partial = e.native(u"Кино - Звезда по имени Солнце (1989)");
+    ASSERT_TRUE(fs::is_directory(partial));
+    EXPECT_EQ(mutagenframes(partial / "02 track.mp3", "TPE1,TIT2,TALB,TDRC"),
+              "TPE1=Кино;TIT2=Кукушка;TALB=Звезда по имени Солнце;TDRC=1989");
+    EXPECT_TRUE(a.unexpected.empty());
 }
