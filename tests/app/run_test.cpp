@@ -354,3 +354,47 @@ TEST(Run, ApplyAfterARunChangesTheDiskWithTheProgressWindowUp) {
               "TPE1=Кино;TIT2=Кукушка;TALB=Звезда по имени Солнце;TDRC=1989");
     EXPECT_TRUE(a.unexpected.empty());
 }
+
+TEST(Run, SecondStartBeginsAfreshAndApplyFollowsTheOperations) {
+    appenv e;
+    forms::TForm1& f = e.main();
+    ui::program& p = *e.p;
+    // "b" plans a rename without asking; "a" has no tags and asks first.
+    for (int i = 1; i <= 2; ++i) {
+        const std::u16string n(1, static_cast<char16_t>(u'0' + i));
+        e.mp3(u"b/0" + n + u".mp3", {u"Пикник", u"Трек " + n, u"Иероглиф", u"1986", n, u"Rock"});
+    }
+    e.mp3(u"a/01.mp3");
+    e.tagfiles();
+    e.setroot(e.root());
+    e.click(f, f.CheckBox3); // rename folders
+
+    // Stopped in the second folder: the first one's rename stays, and Apply
+    // is offered for it.
+    answers a(e);
+    a.on(p.Form2, [&] { e.click(p.Form2, p.Form2.Button5); });
+    e.click(f, f.Button1);
+    ASSERT_TRUE(a.done());
+    EXPECT_EQ(e.row(e.rowcount() - 2), u"Обработка отменена пользователем");
+    EXPECT_GT(e.linestarting(u"  > Переименовать b В Пикник - Иероглиф (1986)"), 0);
+    EXPECT_TRUE(e.widget(f, f.Button3)->isEnabled());
+    const std::vector<std::u16string> first = f.ListView1.items;
+
+    // Again, the same answers: the same lines, not added to the old ones.
+    a.on(p.Form2, [&] { e.click(p.Form2, p.Form2.Button5); });
+    e.click(f, f.Button1);
+    ASSERT_TRUE(a.done());
+    EXPECT_EQ(f.ListView1.items, first);
+    EXPECT_EQ(e.rowcount(), static_cast<int>(first.size()));
+    EXPECT_EQ(std::distance(p.c.plannedops.begin(), p.c.plannedops.end()), 1);
+
+    // A run that plans nothing leaves Apply disabled.
+    e.click(f, f.CheckBox3); // keep folder names
+    fs::remove_all(e.native(u"a"));
+    e.click(f, f.Button1);
+    EXPECT_TRUE(a.unexpected.empty());
+    EXPECT_TRUE(p.c.plannedops.empty());
+    EXPECT_FALSE(e.widget(f, f.Button3)->isEnabled());
+    EXPECT_EQ(e.row(0), u"Обработка дерева папок " + e.root());
+    EXPECT_EQ(e.line(e.path(u"a")), -1);
+}
