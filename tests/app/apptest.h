@@ -30,6 +30,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "mp3fixture.h"
 #include "program.h"
 #include "qtext.h"
 #include "qthost.h"
@@ -44,74 +45,9 @@ namespace fs = std::filesystem;
 using testutil::u16;
 using testutil::u8;
 
-// The frames to write; an empty value writes none.
-struct tags {
-    std::u16string artist, title, album, year, trno, genre;
-};
-
-// One short MP3 encoded by lame from a generated tone, without a tag.
-inline const std::string& basemp3() {
-    static std::string bytes;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        testutil::tempdir t;
-        std::string pcm;
-        for (int i = 0; i < 4000; ++i) {
-            const auto v = static_cast<std::int16_t>(4000 * std::sin(i / 6.0));
-            pcm.push_back(static_cast<char>(v & 0xff));
-            pcm.push_back(static_cast<char>((v >> 8) & 0xff));
-        }
-        auto le = [](std::uint32_t v, int n) {
-            std::string s;
-            for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
-            return s;
-        };
-        const std::string wav = "RIFF" + le(36 + static_cast<std::uint32_t>(pcm.size()), 4) +
-                                "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) +
-                                le(16000, 4) + le(2, 2) + le(16, 2) + "data" +
-                                le(static_cast<std::uint32_t>(pcm.size()), 4) + pcm;
-        testutil::writefile(t.path() / "a.wav", wav);
-        const std::string cmd = "lame --quiet -b 8 '" + (t.path() / "a.wav").string() + "' '" +
-                                (t.path() / "a.mp3").string() + "'";
-        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("lame failed");
-        bytes = testutil::readfile(t.path() / "a.mp3");
-        if (bytes.size() < 200) throw std::runtime_error("lame gave no audio");
-    });
-    return bytes;
-}
-
-// Tags many files as ID3v2.3 in one mutagen call.
-inline void tagwithmutagen(const std::vector<std::pair<fs::path, tags>>& files) {
-    nlohmann::json spec = nlohmann::json::array();
-    for (const auto& [path, tg] : files) {
-        nlohmann::json frames = nlohmann::json::object();
-        auto put = [&](const char* id, const std::u16string& v) {
-            if (!v.empty()) frames[id] = u8(v);
-        };
-        put("TPE1", tg.artist);
-        put("TIT2", tg.title);
-        put("TALB", tg.album);
-        put("TYER", tg.year);
-        put("TRCK", tg.trno);
-        put("TCON", tg.genre);
-        if (!frames.empty()) spec.push_back({{"path", path.string()}, {"frames", frames}});
-    }
-    if (spec.empty()) return;
-    testutil::tempdir t;
-    testutil::writefile(t.path() / "spec.json", spec.dump());
-    testutil::writefile(t.path() / "tag.py", R"(
-import json, sys
-import mutagen.id3 as id3
-for f in json.load(open(sys.argv[1], encoding='utf-8')):
-    tag = id3.ID3()
-    for k, v in f['frames'].items():
-        tag.add(getattr(id3, k)(encoding=1, text=v))
-    tag.save(f['path'], v2_version=3)
-)");
-    const std::string cmd = "/usr/bin/python3 '" + (t.path() / "tag.py").string() + "' '" +
-                            (t.path() / "spec.json").string() + "'";
-    if (std::system(cmd.c_str()) != 0) throw std::runtime_error("mutagen failed");
-}
+using mp3fixture::basemp3;
+using mp3fixture::tagwithmutagen;
+using tags = mp3fixture::tags;
 
 // The tags of a file as mutagen reads them back: "TPE1=...;TALB=..." for the
 // frames asked for.

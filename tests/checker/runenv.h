@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "checkerenv.h"
+#include "mp3fixture.h"
 #include "settings.h"
 #include "testutil.h"
 #include "tform2.h"
@@ -33,82 +34,9 @@ namespace fs = std::filesystem;
 using testutil::u16;
 using testutil::u8;
 
-// The tag frames to write; an empty value writes no frame.
-struct tags {
-    tags(std::u16string artist = {}, std::u16string title = {}, std::u16string album = {},
-         std::u16string year = {}, std::u16string trno = {}, std::u16string genre = {},
-         std::u16string tcmp = {})
-        : artist(std::move(artist)), title(std::move(title)), album(std::move(album)),
-          year(std::move(year)), trno(std::move(trno)), genre(std::move(genre)),
-          tcmp(std::move(tcmp)) {}
-    std::u16string artist, title, album, year, trno, genre, tcmp;
-};
-
-// One short mono MP3 made by lame from a generated sine, with no tag.
-inline const std::string& basemp3() {
-    static std::string bytes;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        testutil::tempdir t;
-        std::string pcm;
-        for (int i = 0; i < 2000; ++i) {
-            const auto v = static_cast<std::int16_t>(3000 * std::sin(i / 8.0));
-            pcm.push_back(static_cast<char>(v & 0xff));
-            pcm.push_back(static_cast<char>((v >> 8) & 0xff));
-        }
-        auto le = [](std::uint32_t v, int n) {
-            std::string s;
-            for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
-            return s;
-        };
-        const std::string wav = "RIFF" + le(36 + pcm.size(), 4) + "WAVEfmt " + le(16, 4) +
-                                le(1, 2) + le(1, 2) + le(8000, 4) + le(16000, 4) + le(2, 2) +
-                                le(16, 2) + "data" + le(pcm.size(), 4) + pcm;
-        testutil::writefile(t.path() / "a.wav", wav);
-        const std::string cmd = "lame --quiet -b 8 '" + (t.path() / "a.wav").string() + "' '" +
-                                (t.path() / "a.mp3").string() + "'";
-        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("lame failed");
-        bytes = testutil::readfile(t.path() / "a.mp3");
-        if (bytes.size() < 200) throw std::runtime_error("lame gave no audio");
-    });
-    return bytes;
-}
-
-// Writes the ID3v2.3 tags of many files in one mutagen call.
-inline void tagwithmutagen(const std::vector<std::pair<fs::path, tags>>& files) {
-    if (files.empty()) return;
-    testutil::tempdir t;
-    nlohmann::json todo = nlohmann::json::array();
-    for (const auto& [path, tg] : files) {
-        nlohmann::json frames = nlohmann::json::object();
-        auto put = [&](const char* id, const std::u16string& v) {
-            if (!v.empty()) frames[id] = u8(v);
-        };
-        put("TPE1", tg.artist);
-        put("TIT2", tg.title);
-        put("TALB", tg.album);
-        put("TYER", tg.year);
-        put("TRCK", tg.trno);
-        put("TCON", tg.genre);
-        put("TCMP", tg.tcmp);
-        todo.push_back({{"path", path.string()}, {"frames", frames}});
-    }
-    testutil::writefile(t.path() / "todo.json", todo.dump());
-    testutil::writefile(t.path() / "tag.py", R"(
-import json, sys
-import mutagen.id3 as id3
-for f in json.load(open(sys.argv[1], encoding='utf-8')):
-    if not f['frames']:
-        continue
-    tag = id3.ID3()
-    for k, v in f['frames'].items():
-        tag.add(getattr(id3, k)(encoding=1, text=v))
-    tag.save(f['path'], v2_version=3)
-)");
-    const std::string cmd = "/usr/bin/python3 '" + (t.path() / "tag.py").string() + "' '" +
-                            (t.path() / "todo.json").string() + "'";
-    if (std::system(cmd.c_str()) != 0) throw std::runtime_error("mutagen failed");
-}
+using mp3fixture::basemp3;
+using mp3fixture::tagwithmutagen;
+using tags = mp3fixture::tags;
 
 // A planned operation as plain values, for whole comparisons.
 struct op {

@@ -1,0 +1,97 @@
+// Real MP3 files for tests: one short tone encoded by lame once per test
+// binary, and ID3v2.3 tags written by mutagen, an independent tool.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "testutil.h"
+
+namespace mp3fixture {
+
+// The text frames to write; an empty value writes no frame.
+struct tags {
+    tags(std::u16string artist = {}, std::u16string title = {}, std::u16string album = {},
+         std::u16string year = {}, std::u16string trno = {}, std::u16string genre = {},
+         std::u16string tcmp = {})
+        : artist(std::move(artist)), title(std::move(title)), album(std::move(album)),
+          year(std::move(year)), trno(std::move(trno)), genre(std::move(genre)),
+          tcmp(std::move(tcmp)) {}
+    std::u16string artist, title, album, year, trno, genre, tcmp;
+};
+
+// One short mono MP3 made by lame from a generated sine, with no tag.
+inline const std::string& basemp3() {
+    static std::string bytes;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        testutil::tempdir t;
+        std::string pcm;
+        for (int i = 0; i < 4000; ++i) {
+            const auto v = static_cast<std::int16_t>(4000 * std::sin(i / 6.0));
+            pcm.push_back(static_cast<char>(v & 0xff));
+            pcm.push_back(static_cast<char>((v >> 8) & 0xff));
+        }
+        auto le = [](std::uint32_t v, int n) {
+            std::string s;
+            for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+            return s;
+        };
+        const auto size = static_cast<std::uint32_t>(pcm.size());
+        const std::string wav = "RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
+                                le(1, 2) + le(8000, 4) + le(16000, 4) + le(2, 2) + le(16, 2) +
+                                "data" + le(size, 4) + pcm;
+        testutil::writefile(t.path() / "a.wav", wav);
+        const std::string cmd = "lame --quiet -b 8 '" + (t.path() / "a.wav").string() + "' '" +
+                                (t.path() / "a.mp3").string() + "'";
+        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("lame failed");
+        bytes = testutil::readfile(t.path() / "a.mp3");
+        if (bytes.size() < 200) throw std::runtime_error("lame gave no audio");
+    });
+    return bytes;
+}
+
+// Writes the ID3v2.3 tags (UTF-16 text) of many files in one mutagen call.
+inline void tagwithmutagen(const std::vector<std::pair<std::filesystem::path, tags>>& files) {
+    nlohmann::json todo = nlohmann::json::array();
+    for (const auto& [path, tg] : files) {
+        nlohmann::json frames = nlohmann::json::object();
+        auto put = [&](const char* id, const std::u16string& v) {
+            if (!v.empty()) frames[id] = testutil::u8(v);
+        };
+        put("TPE1", tg.artist);
+        put("TIT2", tg.title);
+        put("TALB", tg.album);
+        put("TYER", tg.year);
+        put("TRCK", tg.trno);
+        put("TCON", tg.genre);
+        put("TCMP", tg.tcmp);
+        if (!frames.empty()) todo.push_back({{"path", path.string()}, {"frames", frames}});
+    }
+    if (todo.empty()) return;
+    testutil::tempdir t;
+    testutil::writefile(t.path() / "todo.json", todo.dump());
+    testutil::writefile(t.path() / "tag.py", R"(
+import json, sys
+import mutagen.id3 as id3
+for f in json.load(open(sys.argv[1], encoding='utf-8')):
+    tag = id3.ID3()
+    for k, v in f['frames'].items():
+        tag.add(getattr(id3, k)(encoding=1, text=v))
+    tag.save(f['path'], v2_version=3)
+)");
+    const std::string cmd = "/usr/bin/python3 '" + (t.path() / "tag.py").string() + "' '" +
+                            (t.path() / "todo.json").string() + "'";
+    if (std::system(cmd.c_str()) != 0) throw std::runtime_error("mutagen failed");
+}
+
+} // namespace mp3fixture
