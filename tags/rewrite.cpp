@@ -34,13 +34,17 @@ std::u16string folderof(const std::u16string& path) {
 }
 
 // The file must still begin as it did when its tag was read, or the extent
-// to skip would be wrong.
+// to skip would be wrong. A size with a top bit set breaks the syncsafe rule:
+// where its writer meant the audio to begin is a guess, and a wrong guess
+// would cut the audio.
 bool sameheader(platform::file& in, std::int64_t size, const oldtag& old) {
     unsigned char h[10];
     const bool tagged =
         size > 10 && in.read(h, sizeof h) == sizeof h && std::memcmp(h, "ID3", 3) == 0;
     if (tagged != old.hasid3v2) return false;
-    return !tagged || (h[3] == 2 ? syncsafe2int22(h + 6) : syncsafe2int(h + 6)) == old.tagsize;
+    if (!tagged) return true;
+    if ((h[6] | h[7] | h[8] | h[9]) & 0x80) return false;
+    return (h[3] == 2 ? syncsafe2int22(h + 6) : syncsafe2int(h + 6)) == old.tagsize;
 }
 
 // Sets the permission bits; a file system without them (FAT, SMB) refuses

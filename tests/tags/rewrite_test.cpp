@@ -324,3 +324,19 @@ TEST_F(Rewrite, ALeftoverTemporaryNameIsReplacedNotWrittenThrough) {
     EXPECT_EQ(testutil::readfile(dir.path() / "victim"), victim);
     EXPECT_EQ(bytes(p).substr(bytes(p).size() - 3128, 3000), audio(3000));
 }
+
+TEST_F(Rewrite, SizeBytesThatAreNotSyncsafeLeaveTheFileAlone) {
+    // A writer that broke the size rule: the frames and padding fill 128
+    // bytes, but the size bytes 00 00 81 00 have a top bit set. Where the
+    // audio begins cannot be known, so a rewrite would cut it or keep junk.
+    const std::string body = frame23("TIT2", text0("T"));
+    for (int version : {2, 3, 4}) {
+        SCOPED_TRACE(version);
+        const std::string old =
+            tagraw(version, "\0\0\x81\0"s, body + std::string(128 - body.size(), '\0')) +
+            audio(40000);
+        const std::u16string p = file(old, "v" + std::to_string(version) + ".mp3");
+        EXPECT_FALSE(rewrite(p, abc()));
+        EXPECT_TRUE(bytes(p) == old) << "the file was changed";
+    }
+}
