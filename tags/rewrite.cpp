@@ -60,13 +60,6 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
     platform::filetime age;
     const bool hasage = platform::getfiletime(path, age);
 
-    // A file left under the temporary name is replaced, never written
-    // through: it may be a link or a second name of some other file.
-    platform::deletefile(temp);
-    platform::file out;
-    if (!out.open(temp, platform::openmode::create) || !out.write(tag.data(), tag.size()))
-        return false;
-
     platform::file in;
     if (!in.open(path, platform::openmode::read)) return false;
     const std::int64_t size = in.size();
@@ -78,6 +71,15 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
     platform::filetime date;
     unsigned mode = 0;
     if (!in.gettime(date) || !in.getmode(mode) || !in.seek(skip)) return false;
+
+    // A file left under the temporary name is replaced, never written
+    // through: it may be a link or a second name of some other file. Only
+    // now that the MP3 file is open: beside a missing one, it may be all that
+    // is left of its music.
+    platform::deletefile(temp);
+    platform::file out;
+    if (!out.open(temp, platform::openmode::create) || !out.write(tag.data(), tag.size()))
+        return false;
     const std::int64_t copied = copyaudio(in, out, size, progress(currentprogress()));
     // Short of the size the file had when opened: it changed while we read it.
     if (copied != size - skip) return false;

@@ -151,10 +151,14 @@ TEST_F(Faults, MissingPathAndFolder) {
     const std::u16string p = dir.u16(u"missing.mp3");
     EXPECT_FALSE(rewrite(p, abc()));
     EXPECT_FALSE(fs::exists(dir.path() / "missing.mp3"));
-    // The temporary file holds only the new tag, and stays.
-    EXPECT_EQ(testutil::readfile(dir.path() / "missing.mp3$delme.$$$"),
-              ours(text("TPE1", u"Artist") + text("TIT2", u"Title") + text("TALB", u"Album") +
-                   text("TYER", u"1999")));
+    EXPECT_FALSE(fs::exists(dir.path() / "missing.mp3$delme.$$$"));
+    // A file under the temporary name beside a missing MP3 file may be all
+    // that is left of its music (a rename that failed after the delete, as an
+    // older writer did it): it is not touched.
+    testutil::writefile(dir.path() / "missing.mp3$delme.$$$", old);
+    EXPECT_FALSE(rewrite(p, abc()));
+    EXPECT_TRUE(testutil::readfile(dir.path() / "missing.mp3$delme.$$$") == old);
+    EXPECT_FALSE(fs::exists(dir.path() / "missing.mp3"));
     EXPECT_FALSE(rewrite(dir.u16(u"nowhere/a.mp3"), abc()));
     fs::create_directory(dir.path() / "folder.mp3");
     EXPECT_FALSE(rewrite(dir.u16(u"folder.mp3"), abc()));
