@@ -69,8 +69,10 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
     const std::int64_t skip = old.hasid3v2 ? 10 + std::int64_t{old.tagsize} : 0;
     if (skip > size) return false;
     platform::filetime date;
+    platform::fileid id;
     unsigned mode = 0;
-    if (!in.gettime(date) || !in.getmode(mode) || !in.seek(skip)) return false;
+    if (!in.gettime(date) || !in.getmode(mode) || !platform::getfileid(path, id) || !in.seek(skip))
+        return false;
 
     // A file left under the temporary name is replaced, never written
     // through: it may be a link or a second name of some other file. Only
@@ -83,7 +85,6 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
     const std::int64_t copied = copyaudio(in, out, size, progress(currentprogress()));
     // Short of the size the file had when opened: it changed while we read it.
     if (copied != size - skip) return false;
-    in.close();
     if (!out.close()) return false;
 
     if (!writeid3v1tail(temp, v.artist, v.title, v.album, v.year, v.changetrno, v.trno,
@@ -97,6 +98,14 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
     if (!done.open(temp, platform::openmode::readwrite) || !keepmode(done, mode | 0200) ||
         !done.settime(hasage ? age : date) || !done.sync() || !done.close())
         return false;
+    // Written or replaced by another program since we opened it: its change
+    // would be lost.
+    platform::filetime now;
+    platform::fileid nowid;
+    if (in.size() != size || !in.gettime(now) || !(now == date) ||
+        !platform::getfileid(path, nowid) || nowid != id)
+        return false;
+    in.close();
     if (platform::replacefile(temp, path) != 0) return false;
     // The rename is done; a folder that cannot be flushed changes nothing of
     // that, and either name then still holds a whole file.

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "writehelp.h"
 
@@ -338,5 +341,47 @@ TEST_F(Rewrite, SizeBytesThatAreNotSyncsafeLeaveTheFileAlone) {
         const std::u16string p = file(old, "v" + std::to_string(version) + ".mp3");
         EXPECT_FALSE(rewrite(p, abc()));
         EXPECT_TRUE(bytes(p) == old) << "the file was changed";
+    }
+}
+
+TEST_F(Rewrite, AFileWrittenOrReplacedDuringTheCopyIsNotReplaced) {
+    const std::string old = tag(3, frame23("TIT2", text0("T"))) + audio(300000);
+    struct testcase {
+        const char* name;
+        std::function<void(const std::u16string&)> change;
+        std::string expect;
+    } cases[] = {
+        {"bytes already copied are written over, the size kept",
+         [&](const std::u16string& p) {
+             std::fstream f(platform::tonative(p), std::ios::in | std::ios::out | std::ios::binary);
+             f.seekp(1000);
+             f.write("changed", 7);
+         },
+         std::string(old).replace(1000, 7, "changed")},
+        {"another file takes its place",
+         [&](const std::u16string& p) {
+             testutil::writefile(platform::tonative(p) + ".new", "another file");
+             std::filesystem::rename(platform::tonative(p) + ".new", platform::tonative(p));
+         },
+         "another file"},
+        {"it grows",
+         [&](const std::u16string& p) {
+             std::ofstream(platform::tonative(p), std::ios::app | std::ios::binary) << "more";
+         },
+         old + "more"},
+    };
+    for (const testcase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::u16string p = file(old);
+        recorder r;
+        r.onpump = [&] {
+            if (r.pumps != 3) return;
+            // Past the coarsest clock tick a file system may stamp with.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            c.change(p);
+        };
+        id3v2::progressscope scope(r.progress());
+        EXPECT_FALSE(rewrite(p, abc()));
+        EXPECT_TRUE(bytes(p) == c.expect) << "the path holds " << bytes(p).size() << " bytes";
     }
 }
