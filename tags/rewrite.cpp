@@ -75,9 +75,12 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
         return false;
 
     // A file left under the temporary name is replaced, never written
-    // through: it may be a link or a second name of some other file. Only
-    // now that the MP3 file is open: beside a missing one, it may be all that
-    // is left of its music.
+    // through: it may be a link or a second name of some other file. That
+    // waits until the MP3 file is open (beside a missing one it may be all
+    // that is left of its music), and never deletes the MP3 file itself,
+    // reached through a link.
+    platform::fileid tempid;
+    if (platform::getfileid(temp, tempid) && tempid == id) return false;
     platform::deletefile(temp);
     platform::file out;
     if (!out.open(temp, platform::openmode::create) || !out.write(tag.data(), tag.size()))

@@ -326,6 +326,15 @@ TEST_F(Rewrite, ALeftoverTemporaryNameIsReplacedNotWrittenThrough) {
     ASSERT_TRUE(rewrite(p, abc()));
     EXPECT_EQ(testutil::readfile(dir.path() / "victim"), victim);
     EXPECT_EQ(bytes(p).substr(bytes(p).size() - 3128, 3000), audio(3000));
+
+    // The MP3 file is a link to its own temporary name: deleting that name
+    // would delete the music itself.
+    const std::string only = tag(3, frame23("TIT2", text0("T"))) + audio(3000);
+    testutil::writefile(dir.path() / "b.mp3$delme.$$$", only);
+    std::filesystem::create_symlink("b.mp3$delme.$$$", dir.path() / "b.mp3");
+    EXPECT_FALSE(rewrite(dir.u16(u"b.mp3"), abc()));
+    EXPECT_TRUE(testutil::readfile(dir.path() / "b.mp3$delme.$$$") == only);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "b.mp3"));
 }
 
 TEST_F(Rewrite, SizeBytesThatAreNotSyncsafeLeaveTheFileAlone) {
