@@ -8,68 +8,51 @@ using platform::toansi;
 
 namespace {
 
-// Sets VORLINDE_CODEPAGE for one test and puts the old value back.
-class codepageenv {
-public:
-    explicit codepageenv(const char* value) {
-        if (const char* old = std::getenv("VORLINDE_CODEPAGE")) old_ = old, had_ = true;
-        if (value)
-            setenv("VORLINDE_CODEPAGE", value, 1);
-        else
-            unsetenv("VORLINDE_CODEPAGE");
+// Sets VORLINDE_CODEPAGE (unset when null) for one scope, then puts the old value back.
+struct codepageenv {
+    static void put(const char* v) {
+        v ? setenv("VORLINDE_CODEPAGE", v, 1) : unsetenv("VORLINDE_CODEPAGE");
         platform::resetcodepage();
     }
-    ~codepageenv() {
-        if (had_)
-            setenv("VORLINDE_CODEPAGE", old_.c_str(), 1);
-        else
-            unsetenv("VORLINDE_CODEPAGE");
-        platform::resetcodepage();
+    explicit codepageenv(const char* value) : had(std::getenv("VORLINDE_CODEPAGE")) {
+        if (had) old = std::getenv("VORLINDE_CODEPAGE");
+        put(value);
     }
-
-private:
-    std::string old_;
-    bool had_ = false;
+    ~codepageenv() { put(had ? old.c_str() : nullptr); }
+    bool had;
+    std::string old;
 };
 
 } // namespace
 
-TEST(CodePage, CyrillicRoundTripThroughWindows1251) {
-    codepageenv env(nullptr);
-    EXPECT_EQ(platform::codepagename(), "WINDOWS-1251");
-    const std::u16string text = u"Кино - Группа крови (1988) Ёё";
-    const std::string bytes = toansi(text);
-    ASSERT_EQ(bytes.size(), text.size());
-    // "К" is 0xCA, "Ё" 0xA8 and "ё" 0xB8 in windows-1251.
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xCA);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[bytes.size() - 2]), 0xA8);
-    EXPECT_EQ(static_cast<unsigned char>(bytes.back()), 0xB8);
-    EXPECT_EQ(fromansi(bytes), text);
-}
-
-TEST(CodePage, MissingCharactersBecomeQuestionMarks) {
-    codepageenv env(nullptr);
-    // Greek, CJK and a character outside the BMP (one "?" for the pair).
-    EXPECT_EQ(toansi(u"aαb漢c\U0001F3B5d"), "a?b?c?d");
-    // Every byte decodes to exactly one character.
-    std::string all;
-    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-    EXPECT_EQ(fromansi(all).size(), 256u);
-}
-
-TEST(CodePage, EnvironmentChoosesAnotherCodePage) {
-    codepageenv env("CP1252");
-    EXPECT_EQ(fromansi(std::string("\xE9\x80", 2)), u"é€");
-    EXPECT_EQ(toansi(u"é"), "\xE9");
-    EXPECT_EQ(toansi(u"Ж"), "?");
-}
-
-TEST(CodePage, UnknownNameFallsBackToDefault) {
-    codepageenv env("NO-SUCH-CODEPAGE");
+TEST(CodePage, Windows1251ByDefaultOthersByEnvironment) {
+    {
+        codepageenv env(nullptr);
+        EXPECT_EQ(platform::codepagename(), "WINDOWS-1251");
+        const std::u16string text = u"Кино - Группа крови (1988) Ёё";
+        const std::string bytes = toansi(text);
+        ASSERT_EQ(bytes.size(), text.size());
+        // "К" is 0xCA, "Ё" 0xA8 and "ё" 0xB8 in windows-1251.
+        EXPECT_EQ(bytes.substr(0, 1) + bytes.substr(bytes.size() - 2), "\xCA\xA8\xB8");
+        EXPECT_EQ(fromansi(bytes), text);
+        // Missing characters become "?": Greek, CJK, one "?" for a surrogate pair.
+        EXPECT_EQ(toansi(u"aαb漢c\U0001F3B5d"), "a?b?c?d");
+        // Every byte decodes to exactly one character.
+        std::string all;
+        for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+        EXPECT_EQ(fromansi(all).size(), 256u);
+    }
+    {
+        codepageenv env("CP1252");
+        EXPECT_EQ(fromansi(std::string("\xE9\x80", 2)), u"é€");
+        EXPECT_EQ(toansi(u"é"), "\xE9");
+        EXPECT_EQ(toansi(u"Ж"), "?");
+    }
+    codepageenv env("NO-SUCH-CODEPAGE"); // falls back to the default
     EXPECT_EQ(fromansi(std::string("\xC0", 1)), u"А");
 }
 
-TEST(Utf8, PathsWithInvalidBytesRoundTrip) {
+TEST(Utf8, PathsWithInvalidBytesRoundTripAndTextIsDecodedLeniently) {
     const std::string names[] = {
         "plain",
         "Кино",
@@ -81,35 +64,33 @@ TEST(Utf8, PathsWithInvalidBytesRoundTrip) {
     for (const auto& n : names) EXPECT_EQ(platform::tonative(platform::fromnative(n)), n) << n;
     EXPECT_EQ(platform::fromnative(std::string("a\xFF", 2)), std::u16string(u"a\xDCFF"));
     EXPECT_EQ(platform::fromnative("\xF0\x9F\x8E\xB5"), u"\U0001F3B5");
-}
-
-TEST(Utf8, LenientDecodingReplacesBadBytes) {
     EXPECT_EQ(platform::utf8to16("Ж\xFFz"), u"Ж\uFFFDz");
     EXPECT_EQ(platform::utf16to8(u"a\xD800"), "a\xEF\xBF\xBD");
 }
 
 TEST(UpperCase, FoldsLatinCyrillicAndKeepsLength) {
-    EXPECT_EQ(platform::upcase(u"abc xyz"), u"ABC XYZ");
-    EXPECT_EQ(platform::upcase(u"кино ёж"), u"КИНО ЁЖ");
-    EXPECT_EQ(platform::upcase(u"éàü"), u"ÉÀÜ");
+    EXPECT_EQ(platform::upcase(u"abc xyz кино ёж éàü"), u"ABC XYZ КИНО ЁЖ ÉÀÜ");
     // ß has no single-character upper case: it stays, so lengths match.
-    const std::u16string s = u"straße\U0001F3B5";
-    EXPECT_EQ(platform::upcase(s).size(), s.size());
-    EXPECT_EQ(platform::upcase(s), u"STRAßE\U0001F3B5");
+    EXPECT_EQ(platform::upcase(u"straße\U0001F3B5"), u"STRAßE\U0001F3B5");
 }
 
 TEST(Pattern, WildcardsMatchCaseInsensitively) {
-    using platform::matchpattern;
-    EXPECT_TRUE(matchpattern(u"Song.MP3", u"*.mp3"));
-    EXPECT_TRUE(matchpattern(u"песня.Mp3", u"*.mp3"));
-    EXPECT_FALSE(matchpattern(u"song.mp3.bak", u"*.mp3"));
-    EXPECT_FALSE(matchpattern(u"mp3", u"*.mp3"));
-    EXPECT_TRUE(matchpattern(u"noext", u"*.*"));
-    EXPECT_TRUE(matchpattern(u"a.b.c", u"*.*"));
-    EXPECT_TRUE(matchpattern(u"list.M3U", u"*.m3u"));
-    EXPECT_TRUE(matchpattern(u"ab", u"a?"));
-    EXPECT_FALSE(matchpattern(u"abc", u"a?"));
-    EXPECT_TRUE(matchpattern(u"aXbXc", u"a*b*c"));
+    const struct {
+        std::u16string name, pattern;
+        bool match;
+    } cases[] = {{u"Song.MP3", u"*.mp3", true},
+                 {u"песня.Mp3", u"*.mp3", true},
+                 {u"song.mp3.bak", u"*.mp3", false},
+                 {u"mp3", u"*.mp3", false},
+                 {u"noext", u"*.*", true},
+                 {u"a.b.c", u"*.*", true},
+                 {u"list.M3U", u"*.m3u", true},
+                 {u"ab", u"a?", true},
+                 {u"abc", u"a?", false},
+                 {u"aXbXc", u"a*b*c", true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::matchpattern(c.name, c.pattern), c.match)
+            << platform::utf16to8(c.name + u" " + c.pattern);
 }
 
 TEST(Order, NamesSortAfterUpperCasing) {
