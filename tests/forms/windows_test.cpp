@@ -125,13 +125,12 @@ TEST(Form8, SortOrderIsOneRadioButtonAtATime) {
     TForm8 f;
     // Nothing selected until the caller fills the dialog from the settings.
     EXPECT_EQ(f.sortorder(), 0);
-    f.click(f.RadioButton2);
-    EXPECT_EQ(f.sortorder(), 2);
-    f.click(f.RadioButton5);
-    EXPECT_EQ(f.sortorder(), 5);
+    for (auto [b, order] :
+         {std::pair{&f.RadioButton2, 2}, {&f.RadioButton5, 5}, {&f.RadioButton5, 5}}) {
+        f.click(*b);
+        EXPECT_EQ(f.sortorder(), order);
+    }
     EXPECT_FALSE(f.RadioButton2.checked);
-    f.click(f.RadioButton5);
-    EXPECT_EQ(f.sortorder(), 5);
     f.setsortorder(6);
     EXPECT_EQ(f.sortorder(), 6);
     EXPECT_EQ(static_cast<int>(f.RadioButton1.checked + f.RadioButton2.checked +
@@ -139,9 +138,7 @@ TEST(Form8, SortOrderIsOneRadioButtonAtATime) {
                                f.RadioButton5.checked + f.RadioButton6.checked),
               1);
     // An order the settings cannot hold leaves the selection as it was.
-    f.setsortorder(0);
-    f.setsortorder(7);
-    f.setsortorder(-1);
+    for (int bad : {0, 7, -1}) f.setsortorder(bad);
     EXPECT_EQ(f.sortorder(), 6);
     // The check boxes are independent of the radio buttons.
     f.click(f.CheckBox4);
@@ -259,16 +256,12 @@ TEST(Layout, EveryWindowFitsItsClientArea) {
     TForm4 f4;
     TForm5 f5;
     TForm8 f8;
-    EXPECT_EQ(f2.width, 551);
-    EXPECT_EQ(f2.height, 178);
-    EXPECT_EQ(f3.width, 551);
-    EXPECT_EQ(f3.height, 173);
-    EXPECT_EQ(f4.width, 510);
-    EXPECT_EQ(f4.height, 114);
-    EXPECT_EQ(f4.ProgressBar1.width, 481);
-    EXPECT_EQ(f4.ProgressBar1.height, 33);
-    EXPECT_EQ(f4.ProgressBar2.width, 481);
-    EXPECT_EQ(f4.ProgressBar2.height, 17);
+    const auto size = [](const auto& c) { return std::pair(c.width, c.height); };
+    EXPECT_EQ(size(f2), std::pair(551, 178));
+    EXPECT_EQ(size(f3), std::pair(551, 173));
+    EXPECT_EQ(size(f4), std::pair(510, 114));
+    EXPECT_EQ(size(f4.ProgressBar1), std::pair(481, 33));
+    EXPECT_EQ(size(f4.ProgressBar2), std::pair(481, 17));
     for (const form* f : std::initializer_list<const form*>{&f2, &f3, &f4, &f5, &f8}) {
         SCOPED_TRACE(platform::utf16to8(f->name()));
         EXPECT_FALSE(f->sizeable);
