@@ -62,16 +62,14 @@ TEST(Trim, CutsAtControlsAndTrailingBlanksOnly) {
 
 TEST(Trim, IntegerConversionIsDecimalWithLeadingBlanks) {
     std::int32_t v = 0;
-    EXPECT_TRUE(strtoint(u"2004", v));
-    EXPECT_EQ(v, 2004);
-    EXPECT_TRUE(strtoint(u"  12", v));
-    EXPECT_EQ(v, 12);
-    EXPECT_TRUE(strtoint(u"-5", v));
-    EXPECT_EQ(v, -5);
-    EXPECT_TRUE(strtoint(u"+0", v));
-    EXPECT_EQ(v, 0);
-    EXPECT_TRUE(strtoint(u"-2147483648", v));
-    EXPECT_EQ(v, INT32_MIN);
+    for (auto [good, want] : {std::pair{u"2004", 2004},
+                              {u"  12", 12},
+                              {u"-5", -5},
+                              {u"+0", 0},
+                              {u"-2147483648", INT32_MIN}}) {
+        EXPECT_TRUE(strtoint(good, v)) << u8(good);
+        EXPECT_EQ(v, want) << u8(good);
+    }
     for (const char16_t* bad : {u"", u" ", u"-", u"12 ", u"0x10", u"2004-05-06", u"2147483648",
                                 u"99999999999999999999", u"1\u0660"})
         EXPECT_FALSE(strtoint(bad, v)) << u8(bad);

@@ -67,13 +67,6 @@ std::vector<std::string> split(const std::string& line, char sep, std::size_t pa
     return out;
 }
 
-std::string hex(const std::string& bytes) {
-    static const char* digits = "0123456789abcdef";
-    std::string h;
-    for (unsigned char c : bytes) h += {digits[c >> 4], digits[c & 15]};
-    return h;
-}
-
 class Readback : public ::testing::Test {
 protected:
     testutil::tempdir dir;

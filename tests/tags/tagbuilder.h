@@ -151,6 +151,13 @@ inline values read(const std::u16string& path, bool keepall = false) {
     return v;
 }
 
+// The values in one line, artist|title|album|year|trno|genre|tcmp, to
+// compare at once.
+inline std::string all(const values& v) {
+    return v.artist + '|' + v.title + '|' + v.album + '|' + v.year + '|' + v.trno + '|' + v.genre +
+           '|' + v.tcmp;
+}
+
 // The windows-1251 bytes of a text, for ANSI tag text.
 inline std::string cp1251(const std::string& utf8) {
     return platform::toansi(testutil::u16(utf8));

@@ -93,6 +93,13 @@ inline std::string quote(const std::string& s) {
     return q + "'";
 }
 
+inline std::string hex(const std::string& bytes) {
+    static const char* digits = "0123456789abcdef";
+    std::string h;
+    for (unsigned char c : bytes) h += {digits[c >> 4], digits[c & 15]};
+    return h;
+}
+
 // A real MP3 from lame: `seconds` of a quiet tone, mono, 32 kbit/s, no tags.
 inline std::string lamemp3(const testutil::tempdir& dir, double seconds, int kbps = 32) {
     const std::string out = (dir.path() / "lame-out.mp3").string();
