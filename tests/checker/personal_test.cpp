@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 #include "folderenv.h"
 #include "personal.h"
@@ -75,14 +76,8 @@ TEST(PersonalOrders, CopiesKeepEveryField) {
               {u"a.mp3", u"Ar2", u"Al2", u"2000", u"Ti2", u"", u"", u""}});
     sortbyfile(f.c);
     const mp3data& b = *std::next(f.c.tracks.begin());
-    EXPECT_EQ(b.filename, u"b.mp3");
-    EXPECT_EQ(b.artist, u"Ar");
-    EXPECT_EQ(b.album, u"Al");
-    EXPECT_EQ(b.year, u"1999");
-    EXPECT_EQ(b.title, u"Ti");
-    EXPECT_EQ(b.trno, u"2");
-    EXPECT_EQ(b.tcon, u"Rock");
-    EXPECT_EQ(b.tcomp, u"1");
+    EXPECT_EQ((strings{b.filename, b.artist, b.album, b.year, b.title, b.trno, b.tcon, b.tcomp}),
+              (strings{u"b.mp3", u"Ar", u"Al", u"1999", u"Ti", u"2", u"Rock", u"1"}));
 
     folderenv empty;
     sortbytitle(empty.c);
@@ -151,26 +146,19 @@ TEST(PlanPersonal, PlansEveryTrackOnOneLine) {
     EXPECT_EQ(f.lines()[1], head + u"Моя подборка  ::  %Год% ], номера треков отсортировать по "
                                    u"имени файла");
     ASSERT_EQ(f.opcount(), 2u);
-    const oplist* a = f.opfor(u"a.mp3");
-    EXPECT_EQ(a->artist, u"unknown artist");
-    EXPECT_EQ(a->title, u"unknown artist - a");
-    EXPECT_EQ(a->album, u"Моя подборка");
-    EXPECT_EQ(a->year, u"");
-    EXPECT_EQ(a->trno, u"1");
-    const oplist* b = f.opfor(u"b.mp3");
-    EXPECT_EQ(b->artist, u"Band");
-    EXPECT_EQ(b->title, u"Band - Song");
-    EXPECT_EQ(b->album, u"Моя подборка");
-    EXPECT_EQ(b->year, u"1987");
-    EXPECT_EQ(b->trno, u"2");
+    // Artist, title, album, year, number.
+    const auto fields = [&](const char16_t* name) {
+        const oplist* o = f.opfor(name);
+        return strings{o->artist, o->title, o->album, o->year, o->trno};
+    };
+    EXPECT_EQ(fields(u"a.mp3"),
+              (strings{u"unknown artist", u"unknown artist - a", u"Моя подборка", u"", u"1"}));
+    EXPECT_EQ(fields(u"b.mp3"), (strings{u"Band", u"Band - Song", u"Моя подборка", u"1987", u"2"}));
     for (const oplist* op : f.ops()) {
-        EXPECT_EQ(op->opcode, write_tag);
-        EXPECT_EQ(op->pathname, u"/music/Моя подборка");
-        EXPECT_TRUE(op->changetrno);
-        EXPECT_EQ(op->genre, u"-1");
-        EXPECT_EQ(op->icmp, u"1");
-        EXPECT_EQ(op->listindex, 1);
-        EXPECT_TRUE(op->perform);
+        EXPECT_EQ((strings{op->pathname, op->genre, op->icmp}),
+                  (strings{u"/music/Моя подборка", u"-1", u"1"}));
+        EXPECT_EQ(std::tuple(op->opcode, op->changetrno, op->listindex, op->perform),
+                  std::tuple(write_tag, true, 1, true));
     }
 }
 

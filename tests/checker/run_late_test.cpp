@@ -16,19 +16,9 @@ TEST(RunLate, NumberingKeepsTheFolderOk) {
                       "  Похоже, файлы не пронумерованы. Будет исправлено", " -- Ok"}));
     const std::u16string f = e.path(u"A - B (2000)");
     auto renamefile = [&](std::u16string from, std::u16string to) {
-        return op{checker::rename_file,
-                  true,
-                  f + u"/" + from,
-                  f + u"/" + to,
-                  u"",
-                  u"",
-                  u"",
-                  u"",
-                  5,
-                  false,
-                  u"",
-                  u"",
-                  u""};
+        op o = renameop(f + u"/" + from, f + u"/" + to, 5);
+        o.opcode = checker::rename_file, o.genre = u"";
+        return o;
     };
     EXPECT_EQ(e.ops(), (std::vector<op>{renamefile(u"Intro.mp3", u"01 Intro.mp3"),
                                         renamefile(u"Song.mp3", u"02 Song.mp3")}));

@@ -61,35 +61,20 @@ inline op tagop(std::u16string folder, std::u16string file, std::u16string artis
                 std::u16string title, std::u16string album, std::u16string year, std::int32_t line,
                 std::u16string genre = u"-1", std::u16string icmp = u"", bool changetrno = false,
                 std::u16string trno = u"") {
-    return {checker::write_tag,
-            true,
-            std::move(folder),
-            std::move(file),
-            std::move(artist),
-            std::move(title),
-            std::move(album),
-            std::move(year),
-            line,
-            changetrno,
-            std::move(trno),
-            std::move(genre),
-            std::move(icmp)};
+    op o{};
+    o.opcode = checker::write_tag, o.perform = true, o.pathname = std::move(folder);
+    o.newname = std::move(file), o.artist = std::move(artist), o.title = std::move(title);
+    o.album = std::move(album), o.year = std::move(year), o.listindex = line;
+    o.changetrno = changetrno, o.trno = std::move(trno), o.genre = std::move(genre);
+    o.icmp = std::move(icmp);
+    return o;
 }
 
 inline op renameop(std::u16string from, std::u16string to, std::int32_t line) {
-    return {checker::rename_dir,
-            true,
-            std::move(from),
-            std::move(to),
-            u"",
-            u"",
-            u"",
-            u"",
-            line,
-            false,
-            u"",
-            u"-1",
-            u""};
+    op o{};
+    o.opcode = checker::rename_dir, o.perform = true, o.pathname = std::move(from);
+    o.newname = std::move(to), o.listindex = line, o.genre = u"-1";
+    return o;
 }
 
 struct runenv : checkerenv {

@@ -55,14 +55,16 @@ TEST(TrackNumbers, FileNumbersFromNamesUsersReallyHave) {
 }
 
 TEST(TrackNumbers, TagNumbers) {
-    EXPECT_EQ(tnum(u"3/12"), 3);
-    EXPECT_EQ(tnum(u" 4 "), 4);
-    EXPECT_EQ(tnum(u"1 / 10"), 1);
-    EXPECT_EQ(tnum(u"07"), 7);
-    EXPECT_EQ(tnum(u"+5"), 5);
-    EXPECT_EQ(tnum(u"-2"), -2);
-    EXPECT_EQ(tnum(u"2147483647"), 2147483647);
-    EXPECT_EQ(tnum(u"-2147483648"), -2147483647 - 1);
+    for (const auto& [s, n] :
+         std::vector<std::pair<std::u16string, std::int32_t>>{{u"3/12", 3},
+                                                              {u" 4 ", 4},
+                                                              {u"1 / 10", 1},
+                                                              {u"07", 7},
+                                                              {u"+5", 5},
+                                                              {u"-2", -2},
+                                                              {u"2147483647", 2147483647},
+                                                              {u"-2147483648", -2147483647 - 1}})
+        EXPECT_EQ(tnum(s), n) << testutil::u8(s);
     // Text that is no number counts as 0.
     for (auto s :
          {u"", u"a4", u"/5", u"-", u"4\t", u"0x1F", u"2147483648", u"99999999999999999999", u"٣"})
@@ -70,13 +72,11 @@ TEST(TrackNumbers, TagNumbers) {
 }
 
 TEST(TrackNumbers, ThreeDigitNames) {
-    EXPECT_TRUE(has3digits(u"101 Song.mp3"));
-    EXPECT_TRUE(has3digits(u"CD1 203 - Song.mp3"));
-    EXPECT_TRUE(has3digits(u"a101b"));
-    EXPECT_FALSE(has3digits(u"Song 1999.mp3"));
-    EXPECT_FALSE(has3digits(u"12 Song.mp3"));
-    EXPECT_FALSE(has3digits(u"Song101")); // a run at the very end is not seen
-    EXPECT_FALSE(has3digits(u""));
+    for (auto s : {u"101 Song.mp3", u"CD1 203 - Song.mp3", u"a101b"})
+        EXPECT_TRUE(has3digits(s)) << testutil::u8(s);
+    // A run at the very end ("Song101") is not seen.
+    for (auto s : {u"Song 1999.mp3", u"12 Song.mp3", u"Song101", u""})
+        EXPECT_FALSE(has3digits(s)) << testutil::u8(s);
 
     folderenv f;
     bool all3 = false;
@@ -133,16 +133,11 @@ TEST(FixTrnos, PlansTagNumbersFromFileNamesBoundToItsLine) {
     ASSERT_EQ(f.opcount(), 2u); // the third already carries its number
     const oplist* first = f.opfor(u"01 - Intro.mp3");
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->pathname, f.folder());
-    EXPECT_EQ(first->trno, u"1");
-    EXPECT_TRUE(first->changetrno);
-    EXPECT_TRUE(first->perform);
-    EXPECT_EQ(first->artist, u"A");
-    EXPECT_EQ(first->title, u"Intro");
-    EXPECT_EQ(first->album, u"B");
-    EXPECT_EQ(first->year, u"1999");
-    EXPECT_EQ(first->genre, u"-1");
-    EXPECT_EQ(first->icmp, u"");
+    EXPECT_EQ(
+        (std::vector<std::u16string>{first->pathname, first->trno, first->artist, first->title,
+                                     first->album, first->year, first->genre, first->icmp}),
+        (std::vector<std::u16string>{f.folder(), u"1", u"A", u"Intro", u"B", u"1999", u"-1", u""}));
+    EXPECT_TRUE(first->changetrno && first->perform);
     EXPECT_EQ(first->listindex, 1);
     EXPECT_EQ(f.opfor(u"Track02.mp3")->trno, u"2");
     EXPECT_EQ(f.opfor(u"Track02.mp3")->listindex, 1);

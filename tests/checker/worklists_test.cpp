@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <tuple>
 
 #include "checkerenv.h"
 #include "worklists.h"
@@ -67,33 +68,19 @@ TEST(WorkLists, FieldsLandInTheirPlacesInArgumentOrder) {
     opchain ops;
     const oplist& o = addop(ops, rename_file, false, u"path", u"new", u"artist", u"title", u"album",
                             u"year", 42, true, u"07", u"Rock", u"1");
-    EXPECT_EQ(o.opcode, rename_file);
-    EXPECT_FALSE(o.perform);
-    EXPECT_EQ(o.pathname, u"path");
-    EXPECT_EQ(o.newname, u"new");
-    EXPECT_EQ(o.artist, u"artist");
-    EXPECT_EQ(o.title, u"title");
-    EXPECT_EQ(o.album, u"album");
-    EXPECT_EQ(o.year, u"year");
-    EXPECT_EQ(o.listindex, 42);
-    EXPECT_TRUE(o.changetrno);
-    EXPECT_EQ(o.trno, u"07");
-    EXPECT_EQ(o.genre, u"Rock");
-    EXPECT_EQ(o.icmp, u"1");
-    EXPECT_FALSE(o.undo);
+    using texts = std::vector<std::u16string>;
+    EXPECT_EQ(
+        (texts{o.pathname, o.newname, o.artist, o.title, o.album, o.year, o.trno, o.genre, o.icmp}),
+        (texts{u"path", u"new", u"artist", u"title", u"album", u"year", u"07", u"Rock", u"1"}));
+    EXPECT_EQ(std::tuple(o.opcode, o.perform, o.listindex, o.changetrno, o.undo),
+              std::tuple(rename_file, false, 42, true, false));
 
     trackchain tracks;
     int n = 0;
     const mp3data& t = addtrack(tracks, n, u"f.mp3", u"artist", u"album", u"year", u"title",
                                 u"3/12", u"Jazz", u"1");
-    EXPECT_EQ(t.filename, u"f.mp3");
-    EXPECT_EQ(t.artist, u"artist");
-    EXPECT_EQ(t.album, u"album");
-    EXPECT_EQ(t.year, u"year");
-    EXPECT_EQ(t.title, u"title");
-    EXPECT_EQ(t.trno, u"3/12");
-    EXPECT_EQ(t.tcon, u"Jazz");
-    EXPECT_EQ(t.tcomp, u"1");
+    EXPECT_EQ((texts{t.filename, t.artist, t.album, t.year, t.title, t.trno, t.tcon, t.tcomp}),
+              (texts{u"f.mp3", u"artist", u"album", u"year", u"title", u"3/12", u"Jazz", u"1"}));
     static_assert(sizeof(opcodeset) == 1 && rename_dir == 0 && backup_playlist == 3);
 }
 
