@@ -91,14 +91,10 @@ TEST_F(Faults, ReadOnlyFileAsAnOrdinaryUser) {
 
     // The ID3v1 step alone clears read-only to open the file.
     ASSERT_TRUE(platform::setmode(p, 0444));
-    ASSERT_EQ(inchild(
-                  [&] {
-                      return id3v2::writeid3v1(p, u"A", u"T2", u"Al", u"2000", false, u"", false)
-                                 ? 0
-                                 : 1;
-                  },
-                  true),
-              0);
+    const auto v1only = [&] {
+        return id3v2::writeid3v1(p, u"A", u"T2", u"Al", u"2000", false, u"", false) ? 0 : 1;
+    };
+    ASSERT_EQ(inchild(v1only, true), 0);
     EXPECT_EQ(mode(p), 0644u);
     EXPECT_EQ(read(p).title, "Title"); // the ID3v2 title wins
     EXPECT_EQ(testutil::readfile(platform::tonative(p)).substr(now.size() - 125, 2), "T2");

@@ -26,13 +26,7 @@ TEST_F(V22, Values) {
                         frame22("TAL", text0("Album")) + frame22("TYE", text0("1987xx")) +
                         frame22("TRK", text0("3/11")) + frame22("TCO", text0("(17)")) +
                         frame22("TCP", text0("1"))));
-    EXPECT_EQ(v.title, "Title");
-    EXPECT_EQ(v.artist, "Кино");
-    EXPECT_EQ(v.album, "Album");
-    EXPECT_EQ(v.year, "1987");
-    EXPECT_EQ(v.trno, "3/11");
-    EXPECT_EQ(v.genre, "(17)");
-    EXPECT_EQ(v.tcmp, "1");
+    EXPECT_EQ(all(v), "Кино|Title|Album|1987|3/11|(17)|1");
     EXPECT_TRUE(id3v2::hasid3v2);
     EXPECT_FALSE(id3v2::isv24);
 }

@@ -180,8 +180,7 @@ TEST_F(Real, FilesWithoutALeadingTag) {
     for (const char* name : {"mutagen__emptyfile.mp3", "mutagen__audacious-trailing-id32-apev2.mp3",
                              "mutagen__audacious-trailing-id32-id31.mp3", "taglib__garbage.mp3",
                              "mutagen__no-tags.mp3"}) {
-        const values v = real(name);
-        EXPECT_EQ(v.title + v.artist + v.album + v.year + v.trno + v.genre, "") << name;
+        EXPECT_EQ(all(real(name)).substr(0, 6), "||||||") << name; // tcmp aside
         EXPECT_FALSE(id3v2::hasid3v2) << name;
     }
 }
