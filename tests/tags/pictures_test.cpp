@@ -60,20 +60,21 @@ TEST_F(Pictures, ShortFormsOfMimeTypes) {
 }
 
 TEST_F(Pictures, DescriptionsEndAtTheirTerminator) {
-    // Two UTF-16 characters, then 00 00: the picture starts right after.
-    file(tag(3, frame23("APIC", apic("image/jpeg", jpeg, "\xFF\xFEh\0i\0\0\0"s, 1))));
-    EXPECT_EQ(*id3v2::picdata, jpeg);
-    // A zero high byte inside a UTF-16 character does not end it.
-    file(tag(3, frame23("APIC", apic("image/png", png, "\x00\x04\0\0"s, 1))));
-    EXPECT_EQ(*id3v2::picdata, png);
-    // Single-byte description.
-    file(tag(3, frame23("APIC", apic("image/jpeg", jpeg, "Cover\0"s, 0))));
-    EXPECT_EQ(*id3v2::picdata, jpeg);
-    // UTF-16BE (encoding 2) ends with 00 00 as well.
-    file(tag(4, frame24("APIC", apic("image/jpeg", jpeg, "\0A\0\0"s, 2))));
-    EXPECT_EQ(*id3v2::picdata, jpeg);
-    file(tag(4, frame24("APIC", apic("image/png", png, "\0\0"s, 2))));
-    EXPECT_EQ(*id3v2::picdata, png);
+    // Two UTF-16 characters, then 00 00: the picture starts right after; a
+    // zero high byte inside a UTF-16 character does not end it; single-byte
+    // text; UTF-16BE (encoding 2) ends with 00 00 as well.
+    const std::tuple<int, std::string, char, const std::string&> cases[] = {
+        {3, "\xFF\xFEh\0i\0\0\0"s, 1, jpeg},
+        {3, "\x00\x04\0\0"s, 1, png},
+        {3, "Cover\0"s, 0, jpeg},
+        {4, "\0A\0\0"s, 2, jpeg},
+        {4, "\0\0"s, 2, png}};
+    for (const auto& [version, description, encoding, picture] : cases) {
+        const std::string data = apic("image/x", picture, description, encoding);
+        file(tag(version, version == 3 ? frame23("APIC", data) : frame24("APIC", data)));
+        ASSERT_TRUE(id3v2::picdata) << version << " " << int(encoding);
+        EXPECT_EQ(*id3v2::picdata, picture) << version << " " << int(encoding);
+    }
 }
 
 TEST_F(Pictures, NoBytesLeftMeansNoPicture) {

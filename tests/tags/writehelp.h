@@ -61,13 +61,14 @@ inline std::size_t extent(const std::string& file) {
     return 10 + ((u[6] & 127u) << 21 | (u[7] & 127u) << 14 | (u[8] & 127u) << 7 | (u[9] & 127u));
 }
 
-// The frames of an ID3v2.3 tag at the start of a file, as written.
+// The frames of an ID3v2.3 or ID3v2.4 tag at the start of a file, as written
+// (no unsynchronisation, no extended header).
 inline std::vector<std::pair<std::string, std::string>> frames(const std::string& file) {
     std::vector<std::pair<std::string, std::string>> out;
     const std::size_t end = std::min(extent(file), file.size());
     for (std::size_t pos = 10; pos + 10 <= end && file[pos] != 0;) {
-        const std::size_t size =
-            id3v2::be2int(reinterpret_cast<const unsigned char*>(file.data()) + pos + 4);
+        const auto* s = reinterpret_cast<const unsigned char*>(file.data()) + pos + 4;
+        const std::size_t size = file[3] == 4 ? id3v2::syncsafe2int(s) : id3v2::be2int(s);
         out.emplace_back(file.substr(pos, 4), file.substr(pos + 10, size));
         pos += 10 + size;
     }
