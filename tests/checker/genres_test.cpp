@@ -19,6 +19,8 @@ const std::u16string playlistline =
     u"  Найден плейлист. При копировании в плеер могут продублироваться треки!";
 const std::u16string renameline = u"  > Переименовать плейлист";
 
+using texts = std::vector<std::u16string>;
+
 void genres(folderenv& f, const std::vector<std::u16string>& tcons) {
     int i = 0;
     for (const auto& g : tcons) {
@@ -101,10 +103,8 @@ TEST(SetGenre, FoldsIntoTheUnifyOperationAndTheFlagFollows) {
     setgenre(f.c, u"Rock");
     EXPECT_EQ(f.lines().size(), 5u); // joins the folder's rewrite line
     EXPECT_EQ(f.opcount(), 2u);
-    EXPECT_EQ(unified.genre, u"Rock");
-    EXPECT_EQ(unified.artist, u"Unified");
-    EXPECT_EQ(unified.title, u"Unified title");
-    EXPECT_EQ(unified.icmp, u"");
+    EXPECT_EQ((texts{unified.genre, unified.artist, unified.title, unified.icmp}),
+              (texts{u"Rock", u"Unified", u"Unified title", u""}));
     const oplist* jazz = f.opfor(u"3 track.mp3");
     ASSERT_NE(jazz, nullptr);
     EXPECT_EQ(jazz->genre, u"Rock");
@@ -140,11 +140,8 @@ TEST(SetCompFlag, PlansTheFlagForTracksWithoutIt) {
     EXPECT_EQ(f.lines()[1], flagline);
     ASSERT_EQ(f.opcount(), 1u);
     const oplist* op = f.opfor(u"b.mp3");
-    EXPECT_EQ(op->icmp, u"1");
-    EXPECT_EQ(op->genre, u"");
-    EXPECT_EQ(op->trno, u"2/2");
+    EXPECT_EQ((texts{op->icmp, op->genre, op->trno, op->artist}), (texts{u"1", u"", u"2/2", u"Y"}));
     EXPECT_FALSE(op->changetrno);
-    EXPECT_EQ(op->artist, u"Y");
     EXPECT_EQ(op->listindex, 1);
 }
 

@@ -47,6 +47,12 @@ std::string dress(const TForm3& f) {
     return s;
 }
 
+// The analysis lines followed by the planned ones.
+lines8 plus(lines8 head, std::initializer_list<std::string> tail) {
+    head.insert(head.end(), tail);
+    return head;
+}
+
 int modals(const runenv& e, const std::u16string& name) {
     int n = 0;
     for (const auto& l : e.host.log) n += l == u"modal " + name;
@@ -96,9 +102,8 @@ TEST(RunDecisions, ArtistAndAlbumFromDifferentFilesThenUnifyYes) {
         f.click(as3(f).Button1);
     });
     e.run();
-    lines8 want = mixedanalysis;
-    want.push_back("  > (Пере)записать id3-теги -> [P :: Q :: 2001]");
-    EXPECT_EQ(e.folderlines(u"mixed"), want);
+    EXPECT_EQ(e.folderlines(u"mixed"),
+              plus(mixedanalysis, {"  > (Пере)записать id3-теги -> [P :: Q :: 2001]"}));
     // Only y's album changes; x keeps its missing artist, since the artist
     // was not offered for unifying.
     EXPECT_EQ(e.ops(), std::vector<op>{tagop(folder, u"y.mp3", u"P", u"Ty", u"Q", u"2001", 9)});
@@ -217,6 +222,17 @@ static std::vector<op> flagops(const std::u16string& folder) {
             tagop(folder, u"c.mp3", u"Y", u"Tc", u"Hits", u"2000", 8, u"", u"1", false, u"3")};
 }
 
+// Unified to artist Y: a.mp3's write, then the flag writes. The flag write of
+// a.mp3, older, would be applied after the unified write and put "X" back:
+// it writes the unified values too.
+static std::vector<op> unifiedops(const std::u16string& folder) {
+    std::vector<op> r{tagop(folder, u"a.mp3", u"Y", u"Ta", u"Hits", u"2000", 9, u"", u"1")};
+    for (const op& o : flagops(folder)) r.push_back(o);
+    r[1].artist = u"Y";
+    return r;
+}
+static const std::string unifiedline = "  > (Пере)записать id3-теги -> [Y :: Hits :: 2000]";
+
 TEST(RunDecisions, SkippedCompilationIsRenamedAfterTheCompilationName) {
     runenv e;
     e.keepnames(false);
@@ -234,10 +250,8 @@ TEST(RunDecisions, SkippedCompilationIsRenamedAfterTheCompilationName) {
         f.click(as2(f).Button1);
     });
     e.run();
-    lines8 want = hitsanalysis;
-    want.push_back(flagline);
-    want.push_back("  > Переименовать Hits В VA - Hits (2000)");
-    EXPECT_EQ(e.folderlines(u"Hits"), want);
+    EXPECT_EQ(e.folderlines(u"Hits"),
+              plus(hitsanalysis, {flagline, "  > Переименовать Hits В VA - Hits (2000)"}));
     std::vector<op> ops{renameop(folder, e.root() + u"/VA - Hits (2000)", 9)};
     for (const op& o : flagops(folder)) ops.push_back(o);
     EXPECT_EQ(e.ops(), ops);
@@ -276,23 +290,13 @@ TEST(RunDecisions, NotACompilationUnifiesThenConfirmsTheRealArtist) {
     });
     e.run();
     EXPECT_EQ(e.host.pending(), 0u);
-    lines8 want = hitsanalysis;
-    want.push_back(flagline);
-    want.push_back("  > (Пере)записать id3-теги -> [Y :: Hits :: 2000]");
-    want.push_back("  > Переименовать Hits В Y - Hits (2000)");
-    EXPECT_EQ(e.folderlines(u"Hits"), want);
+    EXPECT_EQ(
+        e.folderlines(u"Hits"),
+        plus(hitsanalysis, {flagline, unifiedline, "  > Переименовать Hits В Y - Hits (2000)"}));
 
-    std::vector<op> flags = flagops(folder);
-    // The flag write of a.mp3, older, would be applied after the unified
-    // write and put "X" back: it writes the unified values too.
-    flags[0].artist = u"Y";
-    EXPECT_EQ(e.ops(), (std::vector<op>{
-                           renameop(folder, e.root() + u"/Y - Hits (2000)", 10),
-                           tagop(folder, u"a.mp3", u"Y", u"Ta", u"Hits", u"2000", 9, u"", u"1"),
-                           flags[0],
-                           flags[1],
-                           flags[2],
-                       }));
+    std::vector<op> ops = unifiedops(folder);
+    ops.insert(ops.begin(), renameop(folder, e.root() + u"/Y - Hits (2000)", 10));
+    EXPECT_EQ(e.ops(), ops);
     EXPECT_TRUE(e.form3.Button4.visible);
 }
 
@@ -311,18 +315,9 @@ TEST(RunDecisions, NotACompilationUnifiedToTheFolderNameClosesWithNo) {
     });
     e.run();
     EXPECT_EQ(std::count(e.host.log.begin(), e.host.log.end(), u"show Form2"), 0);
-    lines8 want = hitsanalysis;
-    want.push_back(flagline);
-    want.push_back("  > (Пере)записать id3-теги -> [Y :: Hits :: 2000]");
-    EXPECT_EQ(e.folderlines(u"Y - Hits (2000)"), want); // the folder keeps its name
-    std::vector<op> flags = flagops(folder);
-    flags[0].artist = u"Y";
-    EXPECT_EQ(e.ops(), (std::vector<op>{
-                           tagop(folder, u"a.mp3", u"Y", u"Ta", u"Hits", u"2000", 9, u"", u"1"),
-                           flags[0],
-                           flags[1],
-                           flags[2],
-                       }));
+    // The folder keeps its name.
+    EXPECT_EQ(e.folderlines(u"Y - Hits (2000)"), plus(hitsanalysis, {flagline, unifiedline}));
+    EXPECT_EQ(e.ops(), unifiedops(folder));
 }
 
 TEST(RunDecisions, NotACompilationDeclinedPutsTheRealArtistBack) {
@@ -338,10 +333,8 @@ TEST(RunDecisions, NotACompilationDeclinedPutsTheRealArtistBack) {
     });
     e.host.press(u"Button2");
     e.run();
-    lines8 want = hitsanalysis;
-    want.push_back(flagline);
-    want.push_back("  > Переименовать Hits В X - Hits (2000)");
-    EXPECT_EQ(e.folderlines(u"Hits"), want);
+    EXPECT_EQ(e.folderlines(u"Hits"),
+              plus(hitsanalysis, {flagline, "  > Переименовать Hits В X - Hits (2000)"}));
     std::vector<op> ops{renameop(folder, e.root() + u"/X - Hits (2000)", 9)};
     for (const op& o : flagops(folder)) ops.push_back(o);
     EXPECT_EQ(e.ops(), ops);
