@@ -233,41 +233,46 @@ TEST_F(Rewrite, KeepsTheDateToTheNanosecondAndThePermissions) {
 }
 
 TEST_F(Rewrite, ProgressStepsOncePerBlock) {
-    recorder r;
-    id3v2::progressscope scope(r.progress());
-    // Ten blocks of the whole file; the audio after a 1,000-byte tag fills
-    // ten passes: 0, 10 ... 90.
     const std::string oldtag = tag(3, frame23("TIT2", text0("T")) + std::string(1000 - 22, '\0'));
     ASSERT_EQ(oldtag.size(), 1000u);
-    std::u16string p = file(oldtag + audio(10 * 49152 + 500 - 1000));
-    ASSERT_TRUE(rewrite(p, abc()));
-    EXPECT_EQ(r.positions, (std::vector<int>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90}));
-    EXPECT_EQ(r.repaints, 10);
-    EXPECT_EQ(r.pumps, 10);
-
-    // Audio an exact multiple of the block: one more pass reads nothing.
-    r = {};
-    p = file(tag(3, "") + audio(2 * 49152), "b.mp3");
-    id3v2::setprogress(r.progress());
-    ASSERT_TRUE(rewrite(p, abc()));
-    EXPECT_EQ(r.positions, (std::vector<int>{0, 50, 100}));
-    EXPECT_EQ(bytes(p).substr(bytes(p).size() - 128 - 2 * 49152, 2 * 49152), audio(2 * 49152));
-
-    // A file shorter than a block: one pass at 0. A maximum other than 100.
-    r = {};
-    r.max = 1000;
-    p = file(audio(20000), "c.mp3");
-    id3v2::setprogress(r.progress());
-    ASSERT_TRUE(rewrite(p, abc()));
-    EXPECT_EQ(r.positions, std::vector<int>{0});
-
-    // An old tag of more than a block: the bar stops short of its maximum.
-    r = {};
-    p = file(tag(3, frame23("TIT2", text0("T")) + std::string(100000, '\0')) + audio(50000),
-             "d.mp3");
-    id3v2::setprogress(r.progress());
-    ASSERT_TRUE(rewrite(p, abc()));
-    EXPECT_EQ(r.positions, (std::vector<int>{0, 33}));
+    const std::size_t block = 49152;
+    const struct {
+        const char* name;
+        std::string tag;
+        std::size_t audio;
+        int max;
+        std::vector<int> positions;
+    } cases[] = {
+        {"ten blocks of the whole file",
+         oldtag,
+         10 * block + 500 - 1000,
+         100,
+         {0, 10, 20, 30, 40, 50, 60, 70, 80, 90}},
+        {"audio an exact multiple of the block: one more pass reads nothing",
+         tag(3, ""),
+         2 * block,
+         100,
+         {0, 50, 100}},
+        {"shorter than a block, a maximum other than 100", "", 20000, 1000, {0}},
+        {"an old tag of more than a block: the bar stops short",
+         tag(3, frame23("TIT2", text0("T")) + std::string(100000, '\0')),
+         50000,
+         100,
+         {0, 33}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        recorder r;
+        r.max = c.max;
+        id3v2::progressscope scope(r.progress());
+        const std::u16string p = file(c.tag + audio(c.audio));
+        ASSERT_TRUE(rewrite(p, abc()));
+        EXPECT_EQ(r.positions, c.positions);
+        EXPECT_EQ(r.repaints, static_cast<int>(c.positions.size()));
+        EXPECT_EQ(r.pumps, static_cast<int>(c.positions.size()));
+        const std::string now = bytes(p);
+        EXPECT_TRUE(now.compare(now.size() - 128 - c.audio, c.audio, audio(c.audio)) == 0);
+    }
 }
 
 TEST_F(Rewrite, SilentWithoutAProgress) {
