@@ -21,6 +21,14 @@ struct settingsenv : checkerenv {
     testutil::fs::path file() const { return dir.path() / "brellian_gui.cnf"; }
 };
 
+// Puts the root folder's UTF-16 units little-endian into its field.
+void putroot(std::string& b, const std::u16string& root) {
+    for (std::size_t i = 0; i < root.size(); ++i) {
+        b[272 + 2 * i] = static_cast<char>(root[i] & 0xff);
+        b[273 + 2 * i] = static_cast<char>(root[i] >> 8);
+    }
+}
+
 // The file made from the defaults, built here byte by byte from the layout.
 std::string defaultbytes(const std::u16string& folder) {
     std::string b(2328, '\0');
@@ -29,10 +37,7 @@ std::string defaultbytes(const std::u16string& folder) {
     const char flags[] = {1, 1, 1, 1, 1, 0, 0}; // silentfix .. numbering
     for (int i = 0; i < 7; ++i) b[8 + i] = flags[i];
     b[15] = 2, b[16] = 'V', b[17] = 'A';
-    for (std::size_t i = 0; i < folder.size(); ++i) {
-        b[272 + 2 * i] = static_cast<char>(folder[i] & 0xff);
-        b[273 + 2 * i] = static_cast<char>(folder[i] >> 8);
-    }
+    putroot(b, folder);
     b[2320] = 1;
     b[2321] = 6;
     return b;
@@ -50,10 +55,7 @@ std::string unusualfile(const std::u16string& root) {
     b.replace(16, name.size(), name);
     b[16 + name.size() + 3] = 'Z'; // stale byte after the text
     b[271] = 0x55;
-    for (std::size_t i = 0; i < root.size(); ++i) {
-        b[272 + 2 * i] = static_cast<char>(root[i] & 0xff);
-        b[273 + 2 * i] = static_cast<char>(root[i] >> 8);
-    }
+    putroot(b, root);
     b[272 + 2 * (root.size() + 5)] = 'Q'; // stale unit after the zero unit
     b[2320] = 0;
     b[2321] = 2;
@@ -64,31 +66,25 @@ std::string unusualfile(const std::u16string& root) {
 } // namespace
 
 TEST(SettingsFile, FirstStartWritesTheDefaults) {
-    settingsenv e;
-    e.form1.CheckBox3.checked = false; // a missing file leaves the boxes alone
-    loadcfg(e.c);
-    const std::u16string folder = e.dir.u16() + u"/";
-    EXPECT_EQ(readfile(e.file()), defaultbytes(folder));
-    EXPECT_EQ(e.c.progdir, folder);
-    EXPECT_EQ(e.c.cfgfile, folder + u"brellian_gui.cnf");
-    EXPECT_EQ(e.c.vaname, u"VA");
-    EXPECT_FALSE(e.c.cfgloading);
-    EXPECT_EQ(rootdirtext(e.c.cfg), folder);
-    EXPECT_EQ(e.c.cfg.sortorder, 6);
-    EXPECT_FALSE(e.form1.CheckBox3.checked);
-    EXPECT_TRUE(e.form1.CheckBox2.checked);
-}
-
-TEST(SettingsFile, TheFolderGetsItsTrailingSlashAndDefaultsToTheProgramsOwn) {
-    {
-        checkerenv e;
-        EXPECT_EQ(e.c.programfolder, platform::programdir());
+    // The folder defaults to the program's own and gets its trailing slash.
+    EXPECT_EQ(checkerenv().c.programfolder, platform::programdir());
+    for (bool slash : {true, false}) {
+        SCOPED_TRACE(slash);
+        settingsenv e;
+        if (!slash) e.c.programfolder = e.dir.u16();
+        e.form1.CheckBox3.checked = false; // a missing file leaves the boxes alone
+        loadcfg(e.c);
+        const std::u16string folder = e.dir.u16() + u"/";
+        EXPECT_EQ(readfile(e.file()), defaultbytes(folder));
+        EXPECT_EQ(e.c.progdir, folder);
+        EXPECT_EQ(e.c.cfgfile, folder + u"brellian_gui.cnf");
+        EXPECT_EQ(e.c.vaname, u"VA");
+        EXPECT_FALSE(e.c.cfgloading);
+        EXPECT_EQ(rootdirtext(e.c.cfg), folder);
+        EXPECT_EQ(e.c.cfg.sortorder, 6);
+        EXPECT_FALSE(e.form1.CheckBox3.checked);
+        EXPECT_TRUE(e.form1.CheckBox2.checked);
     }
-    settingsenv e;
-    e.c.programfolder = e.dir.u16(); // without the slash
-    loadcfg(e.c);
-    EXPECT_EQ(e.c.progdir, e.dir.u16() + u"/");
-    EXPECT_EQ(readfile(e.file()), defaultbytes(e.dir.u16() + u"/"));
 }
 
 TEST(SettingsFile, InvalidFilesAreReplacedByTheDefaults) {
