@@ -70,6 +70,27 @@ open(sys.argv[3], 'w', encoding='utf-8').write(';'.join(out))
     return testutil::readfile(out);
 }
 
+// The settings file's bytes (all zero when it has not the settings' size),
+// and the root folder stored in them.
+inline checker::cfgbytes readcfg(const fs::path& p) {
+    const std::string s = testutil::readfile(p);
+    checker::cfgbytes b{};
+    if (s.size() == b.size()) std::copy(s.begin(), s.end(), b.begin());
+    return b;
+}
+inline std::u16string rootof(const checker::cfgbytes& b) {
+    std::u16string s;
+    for (std::size_t i = checker::cfgoffset::rootdir; s.size() < checker::rootdirunits; i += 2) {
+        const auto u = static_cast<char16_t>(b[i] | (b[i + 1] << 8));
+        if (!u) break;
+        s.push_back(u);
+    }
+    return s;
+}
+inline std::u16string storedroot(const fs::path& p) {
+    return rootof(readcfg(p));
+}
+
 // Types text into a widget key by key, as the keyboard does; letters outside
 // ASCII arrive as keys that carry only their text.
 inline void typetext(QWidget* w, const QString& text) {

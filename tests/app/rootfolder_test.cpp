@@ -13,19 +13,6 @@ using namespace apptest;
 
 namespace {
 
-std::u16string storedroot(const fs::path& settings) {
-    const std::string s = testutil::readfile(settings);
-    if (s.size() != checker::cfgsize) return u"<no settings>";
-    std::u16string out;
-    for (std::size_t i = checker::cfgoffset::rootdir; i + 1 < s.size(); i += 2) {
-        const auto u = static_cast<char16_t>(static_cast<unsigned char>(s[i]) |
-                                             (static_cast<unsigned char>(s[i + 1]) << 8));
-        if (!u) break;
-        out.push_back(u);
-    }
-    return out;
-}
-
 // Lets deferred handlers (a drop is handed on once the loop turns) run.
 void settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -143,9 +130,7 @@ TEST(RootFolder, DropsOfSeveralItemsFilesAndNonFoldersAreIgnored) {
 TEST(RootFolder, DropDuringARunIsIgnored) {
     appenv e;
     forms::TForm1& f = e.main();
-    goodfolder(e, u"A");
-    goodfolder(e, u"B");
-    goodfolder(e, u"C");
+    for (auto rel : {u"A", u"B", u"C"}) goodfolder(e, rel);
     e.folder(u"other");
     e.tagfiles();
     e.setroot(e.root());
@@ -177,9 +162,7 @@ TEST(RootFolder, DropDuringARunIsIgnored) {
 TEST(RootFolder, ClosingTheWindowDuringARunStopsIt) {
     appenv e;
     forms::TForm1& f = e.main();
-    goodfolder(e, u"A");
-    goodfolder(e, u"B");
-    goodfolder(e, u"C");
+    for (auto rel : {u"A", u"B", u"C"}) goodfolder(e, rel);
     e.tagfiles();
     e.setroot(e.root());
     QTimer::singleShot(0, [&] { e.view(f).close(); });

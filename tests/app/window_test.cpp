@@ -18,24 +18,6 @@ namespace off = checker::cfgoffset;
 
 namespace {
 
-cfgbytes readcfg(const fs::path& p) {
-    const std::string s = testutil::readfile(p);
-    cfgbytes b{};
-    if (s.size() == b.size()) std::copy(s.begin(), s.end(), b.begin());
-    return b;
-}
-
-std::u16string rootof(const cfgbytes& b) {
-    std::u16string s;
-    for (std::size_t i = 0; i < checker::rootdirunits; ++i) {
-        const char16_t u =
-            static_cast<char16_t>(b[off::rootdir + 2 * i] | (b[off::rootdir + 2 * i + 1] << 8));
-        if (!u) break;
-        s.push_back(u);
-    }
-    return s;
-}
-
 QString text(QWidget* w) {
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
@@ -71,9 +53,8 @@ TEST(StartUp, FirstStartShowsTheProgramFolderAndWritesTheDefaults) {
     EXPECT_TRUE(ticked(e.widget(f, f.CheckBox3)));
     EXPECT_FALSE(e.widget(f, f.Button3)->isEnabled());
     EXPECT_TRUE(e.widget(f, f.Button1)->isEnabled());
-    EXPECT_FALSE(e.widget(f, f.CheckBox5)->isVisible());
-    EXPECT_FALSE(e.widget(f, f.CheckBox2)->isVisible());
-    EXPECT_FALSE(e.widget(f, f.CheckBox4)->isVisible());
+    for (const forms::control* c : {&f.CheckBox5, &f.CheckBox2, &f.CheckBox4})
+        EXPECT_FALSE(e.widget(f, *c)->isVisible()) << u8(c->name);
     EXPECT_EQ(text(e.widget(f, f.Button1)), QStringLiteral("Пуск"));
     // Hints on these four only.
     for (const forms::control* c : f.controls()) {
@@ -89,8 +70,7 @@ TEST(StartUp, FirstStartShowsTheProgramFolderAndWritesTheDefaults) {
     EXPECT_EQ(rootof(b), e.progdir.u16() + u"/");
     EXPECT_EQ(b[off::keepdirnames], 1);
     EXPECT_EQ(b[off::sortorder], 6);
-    EXPECT_EQ(b[off::compname], 2);
-    EXPECT_EQ(b[off::compname + 1], 'V');
+    EXPECT_EQ(std::string(b.begin() + off::compname, b.begin() + off::compname + 3), "\x02VA");
     shoot(&v, "form1-start");
 }
 
@@ -195,13 +175,14 @@ TEST(Settings, DialogFilledFromTheSettingsAndSaved) {
         uiqt::formview& v = e.view(d);
         EXPECT_EQ(v.windowTitle(), QStringLiteral("Настройки"));
         EXPECT_EQ(text(e.widget(d, d.Edit4)), QStringLiteral("VA"));
-        EXPECT_TRUE(ticked(e.widget(d, d.CheckBox1)));
-        EXPECT_TRUE(ticked(e.widget(d, d.CheckBox2)));
-        EXPECT_TRUE(ticked(e.widget(d, d.CheckBox3)));
-        EXPECT_FALSE(ticked(e.widget(d, d.CheckBox4)));
-        EXPECT_FALSE(ticked(e.widget(d, d.CheckBox5)));
-        EXPECT_TRUE(ticked(e.widget(d, d.CheckBox6)));
-        EXPECT_TRUE(ticked(e.widget(d, d.RadioButton6)));
+        for (auto [c, on] : {std::pair{&d.CheckBox1, true},
+                             {&d.CheckBox2, true},
+                             {&d.CheckBox3, true},
+                             {&d.CheckBox4, false},
+                             {&d.CheckBox5, false},
+                             {&d.CheckBox6, true},
+                             {&d.RadioButton6, true}})
+            EXPECT_EQ(ticked(e.widget(d, *c)), on) << u8(c->name);
         shoot(&v, "form8-settings");
         auto* name = e.widget<QLineEdit>(d, d.Edit4);
         name->selectAll();
@@ -222,11 +203,9 @@ TEST(Settings, DialogFilledFromTheSettingsAndSaved) {
     const std::string ansi = "\xD1\xE1\xEE\xF0\xED\xE8\xEA";
     EXPECT_EQ(b[off::compname], ansi.size());
     EXPECT_EQ(std::string(b.begin() + off::compname + 1, b.begin() + off::compname + 8), ansi);
-    EXPECT_EQ(b[off::skipcompilations], 0);
-    EXPECT_EQ(b[off::numbering], 1);
-    EXPECT_EQ(b[off::sortorder], 4);
-    EXPECT_EQ(b[off::titlesfromnames], 1);
-    EXPECT_EQ(b[off::itunesflag], 1);
+    EXPECT_EQ((std::vector<int>{b[off::skipcompilations], b[off::numbering], b[off::sortorder],
+                                b[off::titlesfromnames], b[off::itunesflag]}),
+              (std::vector<int>{0, 1, 4, 1, 1}));
     EXPECT_EQ(rootof(b), e.progdir.u16() + u"/");
     EXPECT_FALSE(f.CheckBox2.checked); // the run's skip switch follows the dialog
     EXPECT_EQ(p.c.vaname, u"Сборник");
@@ -258,10 +237,9 @@ TEST(Help, F1OpensTheTopicOfEachWindow) {
     };
 
     // The main window: "start" until a run has begun.
-    EXPECT_EQ(pressed(&e.view(f)), forms::helpurl(u"start"));
-    EXPECT_EQ(pressed(e.widget(f, f.ListView1)), forms::helpurl(u"start"));
-    EXPECT_EQ(pressed(e.widget(f, f.Button1)), forms::helpurl(u"start"));
-    EXPECT_EQ(pressed(e.widget(f, f.CheckBox3)), forms::helpurl(u"start"));
+    for (QWidget* w : {static_cast<QWidget*>(&e.view(f)), e.widget(f, f.ListView1),
+                       e.widget(f, f.Button1), e.widget(f, f.CheckBox3)})
+        EXPECT_EQ(pressed(w), forms::helpurl(u"start"));
     // Other keys open nothing.
     e.urls.clear();
     QTest::keyClick(&e.view(f), Qt::Key_F2);
@@ -293,9 +271,11 @@ TEST(Help, F1OpensTheTopicOfEachWindow) {
         e.click(p.Form3, p.Form3.Button2);
     });
     a.on(p.Form2, [&] {
-        EXPECT_EQ(pressed(e.widget(p.Form2, p.Form2.Edit1)), forms::helpurl(u"tagmissing"));
-        EXPECT_EQ(pressed(e.widget(p.Form2, p.Form2.Button1)), forms::helpurl(u"tagmissing"));
-        EXPECT_EQ(pressed(e.widget(p.Form2, p.Form2.Button8)), u"");
+        for (auto [c, url] : {std::pair<forms::control*, std::u16string>{
+                                  &p.Form2.Edit1, forms::helpurl(u"tagmissing")},
+                              {&p.Form2.Button1, forms::helpurl(u"tagmissing")},
+                              {&p.Form2.Button8, u""}})
+            EXPECT_EQ(pressed(e.widget(p.Form2, *c)), url) << u8(c->name);
         e.click(p.Form2, p.Form2.Button5); // Stop
     });
     e.click(f, f.Button1);
@@ -304,8 +284,8 @@ TEST(Help, F1OpensTheTopicOfEachWindow) {
     EXPECT_EQ(e.row(e.rowcount() - 2), u"Обработка отменена пользователем");
 
     // After a run: "editactions".
-    EXPECT_EQ(pressed(&e.view(f)), forms::helpurl(u"editactions"));
-    EXPECT_EQ(pressed(e.widget(f, f.ListView1)), forms::helpurl(u"editactions"));
+    for (QWidget* w : {static_cast<QWidget*>(&e.view(f)), e.widget(f, f.ListView1)})
+        EXPECT_EQ(pressed(w), forms::helpurl(u"editactions"));
 }
 
 TEST(Help, PagesShipBesideTheProgramWithEveryTopic) {
