@@ -42,22 +42,19 @@ TEST_F(Id3v1Write, ShortFilesAreLeftAlone) {
     }
 }
 
-TEST_F(Id3v1Write, OverwritesInPlaceKeepingTheTail) {
+TEST_F(Id3v1Write, OverwritesInPlaceKeepingTheTailOrAppends) {
     const std::string old =
         audio(1000) + id3v1("Old title", "Old", "Old", "1970", "comment", 7, 17);
-    const std::string now = write(old, u"Title");
+    std::string now = write(old, u"Title");
     ASSERT_EQ(now.size(), old.size());
     EXPECT_EQ(now.substr(0, 1000), audio(1000));
     EXPECT_EQ(last(now), id3v1("Title", "Artist", "Album", "1999", "comment", 7, 17));
-}
-
-TEST_F(Id3v1Write, AppendsWhenThereIsNone) {
-    const std::string old = audio(1000);
-    std::string now = write(old, u"Title");
-    ASSERT_EQ(now.size(), old.size() + 128);
-    EXPECT_EQ(now.substr(0, 1000), old);
+    // None before: appended.
+    now = write(audio(1000), u"Title");
+    ASSERT_EQ(now.size(), 1000u + 128);
+    EXPECT_EQ(now.substr(0, 1000), audio(1000));
     EXPECT_EQ(last(now), id3v1("Title", "Artist", "Album", "1999", "", 0, 255));
-    now = write(old, u"Title", true, u"12", true);
+    now = write(audio(1000), u"Title", true, u"12", true);
     EXPECT_EQ(last(now), id3v1("Title", "Artist", "Album", "1999", "", 12, 255));
 }
 
