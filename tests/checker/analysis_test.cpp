@@ -182,16 +182,15 @@ TEST(TagPlan, EmptyTitleRewrittenEvenWithoutTitlesFromNames) {
     ASSERT_EQ(f.opcount(), 1u);
     EXPECT_EQ(f.opfor(u"A - 01 Song.mp3")->title, u"01 Song"); // the artist cut from the name
     EXPECT_EQ(f.all(), lines8{"  > (Пере)записать id3-теги -> Заполнить пустые названия треков"});
-}
 
-TEST(TagPlan, NothingToChangePlansNothing) {
-    analysisenv e;
-    e.tracks({{u"1.mp3", u"A", u"B", u"", u"T"}});
-    e.c.dirartist = u"A";
-    e.c.diralbum = u"B";
-    e.form3.ComboBox1.text = u"A";
-    e.form3.ComboBox2.text = u"B";
-    checker::plantagwrites(e.c, false);
-    EXPECT_EQ(e.opcount(), 0u);
-    EXPECT_TRUE(e.lines().empty());
+    // Nothing to change plans nothing.
+    analysisenv g;
+    g.tracks({{u"1.mp3", u"A", u"B", u"", u"T"}});
+    g.c.dirartist = u"A";
+    g.c.diralbum = u"B";
+    g.form3.ComboBox1.text = u"A";
+    g.form3.ComboBox2.text = u"B";
+    checker::plantagwrites(g.c, false);
+    EXPECT_EQ(g.opcount(), 0u);
+    EXPECT_TRUE(g.lines().empty());
 }
