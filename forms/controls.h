@@ -77,9 +77,15 @@ struct control {
     std::function<void(std::uint16_t& key, unsigned shift)> onkeydown;
 };
 
+// Where a caption sits in its control, across and down.
+enum class textalign { left, centre, right };
+enum class textlayout { top, centre, bottom };
+
 struct label : control {
     label() : control(kind::label) {}
     std::u16string caption;
+    textalign alignment = textalign::left;
+    textlayout layout = textlayout::top;
 };
 
 struct groupbox : control {

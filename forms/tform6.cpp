@@ -13,6 +13,9 @@ TForm6::TForm6() : form(u"Form6") {
     add(Panel1, u"Panel1");
     Panel1.caption = u"Связываемся с Discogs...";
     Panel1.bold = true;
+    // A panel: its caption in the middle.
+    Panel1.alignment = textalign::centre;
+    Panel1.layout = textlayout::centre;
     Panel1.left = 0, Panel1.top = 0, Panel1.width = 288, Panel1.height = 84;
 
     add(ComboBox1, u"ComboBox1");

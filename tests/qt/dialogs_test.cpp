@@ -186,6 +186,24 @@ TEST(Dialogs, LookupWindowsShowAndChoose) {
     EXPECT_FALSE(p.h.view(wait).isVisible());
 }
 
+TEST(Dialogs, WaitWindowShowsItsTextInTheMiddle) {
+    program p;
+    TForm6 wait;
+    wait.owner = &p.h;
+    p.h.show(wait);
+    const QImage img = p.h.view(wait).grab().toImage();
+    // The bounds of the dark pixels: the bold black text.
+    QRect text;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 96) text |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(text.isEmpty());
+    const QPointF middle = QRectF(img.rect()).center();
+    EXPECT_LE(std::abs(QRectF(text).center().x() - middle.x()), 2.0);
+    EXPECT_LE(std::abs(QRectF(text).center().y() - middle.y()), 3.0);
+    p.h.hide(wait);
+}
+
 TEST(Dialogs, SettingsDialogRadioButtonsExcludeEachOther) {
     program p;
     TForm8 d;

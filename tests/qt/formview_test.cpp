@@ -34,6 +34,19 @@ std::vector<QWidget*> tabchain(QWidget* first, const std::vector<QWidget*>& stop
     return seen;
 }
 
+// Counts the paints a window and its widgets receive.
+struct paintcount : QObject {
+    int paints = 0;
+    explicit paintcount(QWidget* window) {
+        window->installEventFilter(this);
+        for (QWidget* w : window->findChildren<QWidget*>()) w->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
 } // namespace
 
 TEST(FormView, MainWindowShowsTheModel) {
@@ -353,4 +366,83 @@ TEST(FormView, HandlerErrorsGoToTheErrorBox) {
     EXPECT_TRUE(boxes[0].second);
     // The window still shows what the model holds.
     EXPECT_EQ(h.view(f).widgetas<QLabel>(f.Label1)->text(), QStringLiteral("half"));
+}
+
+TEST(FormView, RefreshesChangeOnlyWhatTheModelChanged) {
+    TForm1 f;
+    uiqt::qthost h;
+    h.paintinterval = 0;
+    f.ListView1.items = {u"Обработка дерева папок /music", u"/music/Кино"};
+    h.show(f);
+    uiqt::formview& v = h.view(f);
+    QTest::qWait(20); // on the screen
+    paintcount count(&v);
+    // Refreshes that find nothing new leave nothing to paint.
+    v.refresh();
+    h.repaint(f);
+    h.processmessages();
+    QTest::qWait(20);
+    EXPECT_EQ(count.paints, 0);
+
+    // What changed after those still shows: a caption, a state, a hint...
+    auto* root = v.widgetas<QLabel>(f.Label1);
+    auto* start = v.widgetas<QPushButton>(f.Button1);
+    const QRect place = root->geometry();
+    for (int i = 0; i < 12; ++i) f.Label1.caption += u"/Очень длинное имя папки";
+    f.Button1.caption = u"Работаю...";
+    f.Button1.enabled = false;
+    f.Button1.hint = u"Идёт обработка";
+    v.refresh();
+    EXPECT_EQ(root->text(), qs(f.Label1.caption));
+    // ... the label as wide as its new caption, from where it was.
+    EXPECT_EQ(root->geometry().topLeft(), place.topLeft());
+    EXPECT_GE(root->width(), root->sizeHint().width());
+    EXPECT_GT(root->width(), place.width());
+    EXPECT_EQ(start->text(), QStringLiteral("Работаю..."));
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_EQ(start->toolTip(), QStringLiteral("Идёт обработка"));
+    QTest::qWait(20);
+    EXPECT_GT(count.paints, 0);
+    // ... and so does the way back.
+    f.Label1.caption = u"/music";
+    f.Button1.caption = u"Пуск";
+    f.Button1.enabled = true;
+    v.refresh();
+    EXPECT_EQ(root->text(), QStringLiteral("/music"));
+    EXPECT_EQ(root->geometry(), place);
+    EXPECT_EQ(start->text(), QStringLiteral("Пуск"));
+    EXPECT_TRUE(start->isEnabled());
+
+    // A box the widget changed without the model is put back to the model's
+    // state, though the model did not change.
+    auto* keep = v.widgetas<QCheckBox>(f.CheckBox3);
+    keep->setChecked(!f.CheckBox3.checked);
+    v.refresh();
+    EXPECT_EQ(keep->isChecked(), f.CheckBox3.checked);
+}
+
+TEST(FormView, LabelsPlaceTheirCaptionAsTheModelAligns) {
+    dialog d;
+    d.Label1.width = 300;
+    d.Label1.height = 40;
+    d.Label1.alignment = textalign::centre;
+    d.Label1.layout = textlayout::centre;
+    uiqt::qthost h;
+    h.paintinterval = 0;
+    h.show(d);
+    auto* label = h.view(d).widgetas<QLabel>(d.Label1);
+    EXPECT_EQ(label->alignment(), Qt::AlignHCenter | Qt::AlignVCenter);
+    EXPECT_EQ(label->geometry(), QRect(10, 10, 300, 40));
+    d.Label1.alignment = textalign::right;
+    d.Label1.layout = textlayout::bottom;
+    h.repaint(d);
+    EXPECT_EQ(label->alignment(), Qt::AlignRight | Qt::AlignBottom);
+    // A caption wider than the label grows it away from the side it keeps to.
+    d.Label1.caption = std::u16string(80, u'Ж');
+    h.repaint(d);
+    EXPECT_EQ(label->geometry().right(), 309);
+    EXPECT_GE(label->width(), label->sizeHint().width());
+    d.Label1.alignment = textalign::centre;
+    h.repaint(d);
+    EXPECT_LE(std::abs(label->geometry().center().x() - 159), 1);
 }

@@ -147,6 +147,67 @@ TEST(QtHost, ModelessWindowsRepaintAndPumps) {
     EXPECT_FALSE(h.view(f).isVisible());
 }
 
+// Counts the paints a widget receives.
+struct paints : QObject {
+    int n = 0;
+    explicit paints(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++n;
+        return false;
+    }
+};
+
+TEST(QtHost, AWindowBehindADialogPaintsAtMostOnceAnInterval) {
+    TForm1 f;
+    dialog d;
+    uiqt::qthost h;
+    h.paintinterval = 200;
+    f.owner = d.owner = &h;
+    h.show(f);
+    auto* root = h.view(f).widgetas<QLabel>(f.Label1);
+    auto* asked = h.view(d).widgetas<QLabel>(d.Label1);
+    paints behind(root), front(asked);
+    std::vector<int> seen; // paints behind, and in front, from the first change on
+    std::u16string shown;
+    later([&] {
+        QTest::qWait(450); // whatever was held back is painted, and an interval more
+        const int b = behind.n, a = front.n;
+        f.Label1.caption = u"/music/1";
+        h.handled();
+        QCoreApplication::processEvents();
+        seen.push_back(behind.n - b); // painted at once
+        f.Label1.caption = u"/music/2";
+        h.handled();
+        QCoreApplication::processEvents();
+        seen.push_back(behind.n - b); // held back...
+        shown = uiqt::u16(root->text());
+        // ... while the dialog, where the user works, paints at once.
+        d.Label1.caption = u"Введите год";
+        h.handled();
+        QCoreApplication::processEvents();
+        seen.push_back(front.n - a);
+        QTest::qWait(300);
+        seen.push_back(behind.n - b); // ... until the interval has passed
+        click(h.view(d).widget(d.Button1));
+    });
+    EXPECT_EQ(h.showmodal(d), mrOk);
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0], 1);
+    EXPECT_EQ(seen[1], 1);
+    EXPECT_EQ(shown, u"/music/2"); // the widget itself follows the model at once
+    EXPECT_EQ(seen[2], 1);
+    EXPECT_EQ(seen[3], 2);
+    // A repaint the model asks for paints at once, whatever the interval.
+    QTest::qWait(250);
+    const int b = behind.n;
+    f.Label1.caption = u"/music/3";
+    h.repaint(f);
+    EXPECT_EQ(behind.n - b, 1);
+    f.Label1.caption = u"/music/4";
+    h.repaint(f); // within the interval: shown with the next one
+    EXPECT_EQ(uiqt::u16(root->text()), u"/music/3");
+}
+
 TEST(QtHost, MessageAndErrorBoxesAreRealBoxes) {
     uiqt::qthost h;
     QString text;

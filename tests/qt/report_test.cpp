@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QImage>
 #include <QListView>
+#include <QPaintEvent>
 #include <QPixmap>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <map>
@@ -60,6 +62,22 @@ bool haspixel(const QImage& img, QRect r, const QColor& c) {
                 return true;
     return false;
 }
+
+// What the window shows on the screen: its painted pixels, not a fresh
+// rendering of its widgets.
+QImage onscreen(QWidget* w) {
+    return w->screen()->grabWindow(w->winId()).toImage();
+}
+
+// The regions of the paints a widget receives.
+struct paintlog : QObject {
+    std::vector<QRegion> paints;
+    explicit paintlog(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) paints.push_back(static_cast<QPaintEvent*>(e)->region());
+        return false;
+    }
+};
 
 // Saves a picture of the window when VORLINDE_SCREENSHOTS names a folder.
 void screenshot(QWidget* w, const char* name) {
@@ -262,4 +280,82 @@ TEST(ReportList, ScreenshotOfTheMainWindow) {
     const QImage img = w.h.view(w.f).grab().toImage();
     EXPECT_EQ(img.size(), QSize(796, 540) * w.h.view(w.f).devicePixelRatio());
     screenshot(&w.h.view(w.f), "main-window");
+}
+
+TEST(ReportList, LinesChangedInPlaceRepaintAloneAndReachTheScreen) {
+    reportwindow w;
+    for (int i = 0; i < 8; ++i) w.addline(u"  строка " + uiqt::u16(QString::number(i)));
+    w.addline(u"  > Переименовать a В b");
+    w.ops[8] = true;
+    QTest::qWait(20);
+    QListView* list = w.list();
+    uiqt::formview& v = w.h.view(w.f);
+    paintlog log(list->viewport());
+    // Nothing changed: nothing painted.
+    w.h.repaint(w.f);
+    QTest::qWait(20);
+    EXPECT_TRUE(log.paints.empty());
+
+    auto rowrect = [&](int row) {
+        return list->visualRect(w.rows()->index(row)) & list->viewport()->rect();
+    };
+    auto onscreenrow = [&](int row) {
+        const QRect r = rowrect(row);
+        return QRect(list->viewport()->mapTo(&v, r.topLeft()), r.size());
+    };
+    const QColor maroon(128, 0, 0), green(0, 128, 0);
+    EXPECT_FALSE(haspixel(onscreen(&v), onscreenrow(3), maroon));
+    // A line rewritten: that row alone is painted, in its new style.
+    w.f.ListView1.items[3] = u" --";
+    w.h.repaint(w.f);
+    ASSERT_EQ(log.paints.size(), 1u);
+    EXPECT_EQ(log.paints[0].boundingRect(), rowrect(3));
+    EXPECT_TRUE(haspixel(onscreen(&v), onscreenrow(3), maroon));
+    // An operation switched off: the same text, struck out now.
+    log.paints.clear();
+    const QImage on = onscreen(&v).copy(onscreenrow(8));
+    w.ops[8] = false;
+    w.h.repaint(w.f);
+    ASSERT_EQ(log.paints.size(), 1u);
+    EXPECT_EQ(log.paints[0].boundingRect(), rowrect(8));
+    EXPECT_TRUE(haspixel(onscreen(&v), onscreenrow(8), green));
+    EXPECT_NE(onscreen(&v).copy(onscreenrow(8)), on);
+}
+
+TEST(ReportList, ADialogComingAndGoingLeavesTheListAsItWas) {
+    reportwindow w;
+    for (int i = 0; i < 60; ++i) w.addline(u"строка " + uiqt::u16(QString::number(i)));
+    w.f.ListView1.itemindex = 2;
+    w.f.ListView1.showrow = 59;
+    w.h.repaint(w.f);
+    uiqt::formview& v = w.h.view(w.f);
+    QListView* list = w.list();
+    v.activateWindow();
+    list->setFocus();
+    QTest::qWait(20);
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    const QImage before = onscreen(&v);
+    paintlog rows(list->viewport()), frame(list), bar(list->verticalScrollBar());
+
+    qttest::dialog d;
+    d.owner = &w.h;
+    bool focusleft = false;
+    qttest::later([&] {
+        QTest::qWait(20);
+        focusleft = QApplication::focusWidget() != list;
+        qttest::click(w.h.view(d).widget(d.Button1));
+    });
+    EXPECT_EQ(w.h.showmodal(d), mrOk);
+    v.activateWindow(); // the window manager's part
+    QTest::qWait(20);
+    EXPECT_TRUE(focusleft);
+    EXPECT_EQ(QApplication::focusWidget(), list);
+    EXPECT_TRUE(rows.paints.empty());
+    EXPECT_TRUE(frame.paints.empty());
+    EXPECT_TRUE(bar.paints.empty());
+    EXPECT_EQ(onscreen(&v), before);
+    // Drawn the same whether the list has the focus or not.
+    const QImage focused = list->grab().toImage();
+    list->clearFocus();
+    EXPECT_EQ(list->grab().toImage(), focused);
 }

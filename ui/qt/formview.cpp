@@ -113,6 +113,8 @@ protected:
 
 formview::formview(forms::form& f) : QWidget(nullptr), form_(f) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    painthold_.setSingleShot(true);
+    connect(&painthold_, &QTimer::timeout, this, [this] { paintpending(); });
     substitutetahoma();
     basefont_ = QFont(qs(f.fontname), f.fontsize);
     setFont(basefont_);
@@ -120,7 +122,7 @@ formview::formview(forms::form& f) : QWidget(nullptr), form_(f) {
 
     entries_.reserve(f.controls().size());
     for (forms::control* c : f.controls()) {
-        entries_.push_back({c, build(*c)});
+        entries_.push_back({c, build(*c), nullptr, {}});
         owners_[entries_.back().w] = c;
     }
     for (entry& e : entries_) wire(e);
@@ -206,7 +208,7 @@ QWidget* formview::build(forms::control& c) {
     case kind::listbox:
         return new QListWidget(parent);
     case kind::listview: {
-        auto* v = new QListView(parent);
+        auto* v = new reportlist(parent);
         v->setSelectionMode(QAbstractItemView::SingleSelection);
         v->setSelectionBehavior(QAbstractItemView::SelectRows);
         v->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -299,7 +301,10 @@ void formview::refresh() {
     if (detached_) return;
     ++updating_;
     applywindowflags();
-    if (windowTitle() != qs(form_.caption)) setWindowTitle(qs(form_.caption));
+    if (caption_ != form_.caption) {
+        caption_ = form_.caption;
+        setWindowTitle(qs(caption_));
+    }
     const qreal opacity = std::clamp(form_.opacity, 0, 255) / 255.0;
     if (!qFuzzyCompare(windowOpacity(), opacity)) setWindowOpacity(opacity);
     const QSize client(std::max(form_.width, 0), std::max(form_.height, 0));
@@ -337,44 +342,90 @@ void formview::refresh() {
     --updating_;
 }
 
+namespace {
+
+Qt::Alignment qtalignment(forms::textalign a, forms::textlayout l) {
+    Qt::Alignment q = a == forms::textalign::centre  ? Qt::AlignHCenter
+                      : a == forms::textalign::right ? Qt::AlignRight
+                                                     : Qt::AlignLeft;
+    q |= l == forms::textlayout::centre   ? Qt::AlignVCenter
+         : l == forms::textlayout::bottom ? Qt::AlignBottom
+                                          : Qt::AlignTop;
+    return q;
+}
+
+} // namespace
+
 void formview::push(entry& e) {
     forms::control& c = *e.c;
     QWidget* w = e.w;
-    if (w->isEnabled() != c.enabled) w->setEnabled(c.enabled);
-    if (w->isHidden() == c.visible) w->setVisible(c.visible);
-    const QString tip = c.showhint ? qs(c.hint) : QString();
-    if (w->toolTip() != tip) w->setToolTip(tip);
-    QFont font = basefont_;
-    font.setBold(c.bold);
-    font.setItalic(c.italic);
-    if (dynamic_cast<forms::linklabel*>(&c)) font.setUnderline(true);
-    if (w->font() != font) w->setFont(font);
+    pushed& last = e.last;
+    const bool all = !last.valid;
+    last.valid = true;
+    if (all || last.enabled != c.enabled) {
+        last.enabled = c.enabled;
+        w->setEnabled(c.enabled);
+    }
+    if (all || last.visible != c.visible) {
+        last.visible = c.visible;
+        if (w->isHidden() == c.visible) w->setVisible(c.visible);
+    }
+    if (all || last.showhint != c.showhint || last.hint != c.hint) {
+        last.showhint = c.showhint;
+        last.hint = c.hint;
+        const QString tip = c.showhint ? qs(c.hint) : QString();
+        if (w->toolTip() != tip) w->setToolTip(tip);
+    }
+    // A label's width follows its caption in its font.
+    bool sized = all;
+    if (all || last.bold != c.bold || last.italic != c.italic) {
+        last.bold = c.bold;
+        last.italic = c.italic;
+        QFont font = basefont_;
+        font.setBold(c.bold);
+        font.setItalic(c.italic);
+        if (dynamic_cast<forms::linklabel*>(&c)) font.setUnderline(true);
+        if (w->font() != font) w->setFont(font);
+        sized = true;
+    }
+    auto caption = [&](const std::u16string& text, auto set) {
+        if (!all && last.caption == text) return;
+        last.caption = text;
+        set();
+        sized = true;
+    };
 
     switch (c.what) {
     case kind::label: {
         auto* l = static_cast<QLabel*>(w);
-        const QString t = qs(as<forms::label>(c).caption);
-        if (l->text() != t) l->setText(t);
+        const auto& m = as<forms::label>(c);
+        caption(m.caption, [&] { l->setText(qs(m.caption)); });
+        if (all || last.alignment != m.alignment || last.layout != m.layout) {
+            last.alignment = m.alignment;
+            last.layout = m.layout;
+            l->setAlignment(qtalignment(m.alignment, m.layout));
+            sized = true;
+        }
         break;
     }
     case kind::groupbox: {
         auto* g = static_cast<QGroupBox*>(w);
-        const QString t = literal(as<forms::groupbox>(c).caption);
-        if (g->title() != t) g->setTitle(t);
+        const auto& m = as<forms::groupbox>(c);
+        caption(m.caption, [&] { g->setTitle(literal(m.caption)); });
         break;
     }
     case kind::button: {
         auto* b = static_cast<QPushButton*>(w);
-        const QString t = literal(as<forms::button>(c).caption);
-        if (b->text() != t) b->setText(t);
+        const auto& m = as<forms::button>(c);
+        caption(m.caption, [&] { b->setText(literal(m.caption)); });
         break;
     }
     case kind::checkbox:
     case kind::radiobutton: {
         auto* b = static_cast<QAbstractButton*>(w);
         const auto& m = as<forms::checkbox>(c);
-        const QString t = literal(m.caption);
-        if (b->text() != t) b->setText(t);
+        caption(m.caption, [&] { b->setText(literal(m.caption)); });
+        // The user's click changes the box before the model hears of it.
         if (b->isChecked() != m.checked) b->setChecked(m.checked);
         break;
     }
@@ -384,6 +435,7 @@ void formview::push(entry& e) {
         const int maxlength = m.maxlength > 0 ? m.maxlength : 32767;
         if (le->maxLength() != maxlength) le->setMaxLength(maxlength);
         if (le->isReadOnly() != m.readonly) le->setReadOnly(m.readonly);
+        // Compared with the widget: typing may have left it unlike the model.
         const QString t = qs(m.text);
         if (le->text() != t) le->setText(t);
         if (m.selectallrequest) le->selectAll();
@@ -406,9 +458,8 @@ void formview::push(entry& e) {
                 });
             }
         }
-        bool same = cb->count() == static_cast<int>(m.items.size());
-        for (int i = 0; same && i < cb->count(); ++i) same = cb->itemText(i) == qs(m.items[i]);
-        if (!same) {
+        if (all || last.items != m.items) {
+            last.items = m.items;
             cb->clear();
             QStringList items;
             items.reserve(static_cast<qsizetype>(m.items.size()));
@@ -427,9 +478,8 @@ void formview::push(entry& e) {
     case kind::listbox: {
         auto* lw = static_cast<QListWidget*>(w);
         auto& m = as<forms::listbox>(c);
-        bool same = lw->count() == static_cast<int>(m.items.size());
-        for (int i = 0; same && i < lw->count(); ++i) same = lw->item(i)->text() == qs(m.items[i]);
-        if (!same) {
+        if (all || last.items != m.items) {
+            last.items = m.items;
             lw->clear();
             for (const auto& s : m.items) lw->addItem(qs(s));
         }
@@ -451,16 +501,35 @@ void formview::push(entry& e) {
     c.selectallrequest = false;
 
     QRect r(c.left, c.top, std::max(c.width, 0), std::max(c.height, 0));
+    if (!sized && r == last.bounds) return;
+    last.bounds = r;
     // A label is as wide as its text, as the toolkit the windows were drawn
-    // for makes it: a wider font must not cut the caption.
-    if (c.what == kind::label) r.setWidth(std::max(r.width(), w->sizeHint().width()));
+    // for makes it: a wider font must not cut the caption. It grows away
+    // from the side its caption keeps to.
+    if (c.what == kind::label) {
+        const int extra = w->sizeHint().width() - r.width();
+        if (extra > 0) {
+            switch (as<forms::label>(c).alignment) {
+            case forms::textalign::left:
+                r.setWidth(r.width() + extra);
+                break;
+            case forms::textalign::centre:
+                r.adjust(-extra / 2, 0, extra - extra / 2, 0);
+                break;
+            case forms::textalign::right:
+                r.setLeft(r.left() - extra);
+                break;
+            }
+        }
+    }
     if (w->geometry() != r) w->setGeometry(r);
 }
 
 void formview::pushlist(entry& e) {
-    auto* v = static_cast<QListView*>(e.w);
+    auto* v = static_cast<reportlist*>(e.w);
     auto& m = as<forms::listview>(*e.c);
-    e.rows->sync();
+    // New rows, and rows on the screen whose text or style changed in place.
+    v->sync(*e.rows);
     const int rows = e.rows->rowCount();
     const int want = m.itemindex >= 0 && m.itemindex < rows ? m.itemindex : -1;
     if (selectedrow(v) != want) {
@@ -476,8 +545,40 @@ void formview::pushlist(entry& e) {
             v->scrollTo(e.rows->index(m.showrow), QAbstractItemView::EnsureVisible);
         m.showrow = -1;
     }
-    // Line texts and their operations' states change in place.
-    v->viewport()->update();
+}
+
+void formview::paintnow() {
+    if (detached_ || !isVisible()) return;
+    for (entry& e : entries_)
+        if (e.rows) static_cast<reportlist*>(e.w)->layoutnow();
+    paintpending();
+}
+
+void formview::paintpending() {
+    painthold_.stop();
+    // The request waiting in the queue, if any, is answered here.
+    QCoreApplication::removePostedEvents(this, QEvent::UpdateRequest);
+    QEvent update(QEvent::UpdateRequest);
+    syncing_ = true;
+    QCoreApplication::sendEvent(this, &update);
+    syncing_ = false;
+}
+
+bool formview::event(QEvent* event) {
+    if (event->type() == QEvent::UpdateRequest && !detached_) {
+        const int interval = paintinterval ? *paintinterval : 0;
+        // The window the user works in paints at once; the others (the main
+        // window behind the dialogs of a run) at most once an interval.
+        if (!syncing_ && interval > 0 && !isActiveWindow() && lastpaint_.isValid() &&
+            lastpaint_.elapsed() < interval) {
+            if (!painthold_.isActive())
+                painthold_.start(static_cast<int>(interval - lastpaint_.elapsed()));
+            return true;
+        }
+        painthold_.stop();
+        lastpaint_.start();
+    }
+    return QWidget::event(event);
 }
 
 QWidget* formview::widget(const forms::control& c) const {

@@ -4,6 +4,8 @@
 // from its model. The view decides nothing itself.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -29,8 +31,20 @@ public:
 
     // Pushes the model into the widgets: texts, states, geometry, the
     // window's caption, size, visibility; honours the controls' requests
-    // (select all, scroll a row into view, focus).
+    // (select all, scroll a row into view, focus). What is unchanged since
+    // the last refresh is left alone, so a refresh that finds nothing new
+    // makes nothing to paint.
     void refresh();
+    // Paints what is waiting to be painted in this window now, rows just
+    // appended to a report list included, whatever the paint interval;
+    // handles no input.
+    void paintnow();
+
+    // Paints of the window, while it is not the active one, closer together
+    // than this many milliseconds are held back and done as one when the
+    // interval has passed; unset or 0: each at once. Set by the host (its
+    // own setting).
+    const int* paintinterval = nullptr;
 
     // The real widget of a control, for the upper layers and the tests.
     QWidget* widget(const forms::control& c) const;
@@ -57,13 +71,17 @@ public:
     void act(const std::function<void()>& action);
 
     // The model is gone: the view stays inert until it is deleted.
-    void detach() { detached_ = true; }
+    void detach() {
+        detached_ = true;
+        painthold_.stop();
+    }
 
     // While shown modally the close box gives the result "cancel" instead of
     // closing the window.
     void setmodal(bool modal) { modal_ = modal; }
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -72,10 +90,22 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The part of a control's state that only the model changes, as last
+    // pushed into its widget.
+    struct pushed {
+        bool valid = false;
+        bool enabled = false, visible = false, showhint = false, bold = false, italic = false;
+        std::u16string hint, caption;
+        std::vector<std::u16string> items;
+        forms::textalign alignment = forms::textalign::left;
+        forms::textlayout layout = forms::textlayout::top;
+        QRect bounds;
+    };
     struct entry {
         forms::control* c;
         QWidget* w;
         reportmodel* rows = nullptr; // report lists only
+        pushed last;
     };
 
     QWidget* build(forms::control& c);
@@ -87,17 +117,23 @@ private:
     bool routemouse(entry& e, QEvent* event);
     void focusto(forms::control* c);
     const entry* find(const forms::control& c) const;
+    // The window's waiting paints done now.
+    void paintpending();
 
     forms::form& form_;
     std::vector<entry> entries_;
     std::unordered_map<const QObject*, forms::control*> owners_;
     QFont basefont_;
     Qt::WindowFlags flags_;
+    std::u16string caption_;
     std::function<void(const std::vector<std::u16string>&)> drophandler_;
     int updating_ = 0;     // refresh in progress: widget signals are ours
     bool passing_ = false; // a key handed on to its widget
     bool modal_ = false;
     bool detached_ = false;
+    QElapsedTimer lastpaint_;
+    QTimer painthold_;     // a paint held back until the interval has passed
+    bool syncing_ = false; // a paint that is not to be held
 };
 
 } // namespace uiqt

@@ -42,6 +42,7 @@ formview& qthost::view(forms::form& f) {
     auto v = std::make_unique<formview>(f);
     v->onhandled = [this] { handled(); };
     v->onerror = [this](const std::u16string& text) { errorbox(text); };
+    v->paintinterval = &paintinterval;
     viewstate s;
     s.v = std::move(v);
     return *views_.emplace(&f, std::move(s)).first->second.v;
@@ -132,7 +133,7 @@ void qthost::repaint(forms::form& f) {
         return;
     }
     v.refresh();
-    if (v.isVisible()) v.repaint();
+    v.paintnow();
     s.painted.start();
     s.stale = false;
 }

@@ -37,6 +37,10 @@ public:
     // gathered into the next one: a run appends lines far faster than anyone
     // can read them, and painting each would cost more than the run itself.
     // A user action, a dialog, or a later repaint or pump shows the rest.
+    // The paints of a window other than the active one are gathered the
+    // same way (each dialog of a run changes the main window behind it):
+    // they reach the screen at most once an interval, the last of them when
+    // the interval has passed.
     int paintinterval = 20;
 
     // Replaces the browser (tests, or a program without one): the URL goes

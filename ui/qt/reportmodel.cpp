@@ -1,7 +1,9 @@
 #include "reportmodel.h"
 
 #include <QBrush>
+#include <QFocusEvent>
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QSize>
 
@@ -30,22 +32,53 @@ void reportmodel::setfont(const QFont& font) {
     if (shown_ > 0) emit dataChanged(index(0), index(shown_ - 1));
 }
 
-void reportmodel::sync() {
+bool reportmodel::sync() {
     const int n = static_cast<int>(list_.items.size());
     if (n > shown_) {
         beginInsertRows(QModelIndex(), shown_, n - 1);
         shown_ = n;
         endInsertRows();
-    } else if (n < shown_) {
+        return true;
+    }
+    if (n < shown_) {
         beginResetModel();
         shown_ = n;
+        painted_.clear();
         endResetModel();
+        return true;
     }
+    return false;
+}
+
+void reportmodel::painted(int row, const QString& text, const ui::lineformat& f) const {
+    painted_.insert_or_assign(row, paintedrow{text, f});
+}
+
+std::vector<int> reportmodel::changedrows(int first, int last) const {
+    std::vector<int> changed;
+    const int n = static_cast<int>(list_.items.size());
+    for (auto it = painted_.begin(); it != painted_.end();) {
+        const int row = it->first;
+        if (row < first || row > last) {
+            it = painted_.erase(it);
+            continue;
+        }
+        if (row >= n || QStringView(it->second.text) != QStringView(list_.items[row]) ||
+            it->second.f != format(row))
+            changed.push_back(row);
+        ++it;
+    }
+    return changed;
 }
 
 ui::lineformat reportmodel::format(int row) const {
     if (!style_ || row < 0 || row >= static_cast<int>(list_.items.size())) return {};
     return style_(row);
+}
+
+QModelIndex reportmodel::index(int row, int column, const QModelIndex& parent) const {
+    if (parent.isValid() || column != 0 || row < 0 || row >= shown_) return {};
+    return createIndex(row, 0);
 }
 
 int reportmodel::rowCount(const QModelIndex& parent) const {
@@ -93,6 +126,66 @@ void reportdelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     painter->setFont(rows->font(f));
     painter->drawText(option.rect.adjusted(4, 0, 0, 0),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    rows->painted(index.row(), text, f);
+}
+
+void reportlist::sync(reportmodel& rows) {
+    rows.sync();
+    // A layout to come repaints every row.
+    if (!laidout_ || !isVisible()) return;
+    const QRect area = viewport()->rect();
+    const int first = indexAt(area.topLeft()).row();
+    if (first < 0) return;
+    int last = indexAt(area.bottomLeft()).row();
+    if (last < 0) last = rows.rowCount() - 1;
+    for (int row : rows.changedrows(first, last)) update(rows.index(row));
+}
+
+void reportlist::rowsInserted(const QModelIndex& parent, int start, int end) {
+    laidout_ = false;
+    QListView::rowsInserted(parent, start, end);
+}
+
+void reportlist::reset() {
+    laidout_ = false;
+    QListView::reset();
+}
+
+void reportlist::doItemsLayout() {
+    laidout_ = true;
+    QListView::doItemsLayout();
+}
+
+// A dialog taking the focus and giving it back changes nothing drawn: the
+// rows draw no focus, and the selection keeps its colours.
+void reportlist::focusInEvent(QFocusEvent* event) {
+    if (event->reason() == Qt::ActiveWindowFocusReason && currentIndex().isValid()) return;
+    QListView::focusInEvent(event);
+}
+
+void reportlist::focusOutEvent(QFocusEvent* event) {
+    if (event->reason() == Qt::ActiveWindowFocusReason) return;
+    QListView::focusOutEvent(event);
+}
+
+bool reportlist::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        // The rows are drawn alike in an active and an inactive window (the
+        // viewport itself repaints if its palette says otherwise).
+        return QAbstractScrollArea::viewportEvent(event);
+    default:
+        return QListView::viewportEvent(event);
+    }
+}
+
+void reportlist::paintEvent(QPaintEvent* event) {
+    // Every row on the screen is painted now and tells what it shows.
+    if (auto* rows = qobject_cast<const reportmodel*>(model()))
+        if (QRegion(viewport()->rect()).subtracted(event->region()).isEmpty())
+            rows->forgetpainted();
+    QListView::paintEvent(event);
 }
 
 } // namespace uiqt

@@ -5,8 +5,10 @@
 
 #include <QAbstractListModel>
 #include <QFont>
+#include <QListView>
 #include <QStyledItemDelegate>
 #include <functional>
+#include <unordered_map>
 
 #include "controls.h"
 #include "outputcolor.h"
@@ -22,8 +24,16 @@ public:
     void setstyle(std::function<ui::lineformat(int row)> style);
     void setfont(const QFont& font);
     // Catches up with the model's items: appended rows are inserted, an
-    // emptied or shortened list starts over.
-    void sync();
+    // emptied or shortened list starts over. True when rows came or went.
+    bool sync();
+
+    // What the rows on the screen were painted with, told by the painter, so
+    // that a refresh repaints only the rows that changed in place since.
+    void painted(int row, const QString& text, const ui::lineformat& f) const;
+    void forgetpainted() const { painted_.clear(); }
+    // The rows of first..last that would look different now; the rows
+    // outside are forgotten (they are painted afresh when scrolled in).
+    std::vector<int> changedrows(int first, int last) const;
 
     ui::lineformat format(int row) const;
     const QFont& font(const ui::lineformat& f) const {
@@ -31,16 +41,54 @@ public:
     }
     int rowheight() const { return rowheight_; }
 
+    // Asked for every row each time the list lays itself out.
+    QModelIndex index(int row, int column = 0,
+                      const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    struct paintedrow {
+        QString text;
+        ui::lineformat f;
+    };
+
     const forms::listview& list_;
     std::function<ui::lineformat(int)> style_;
     QFont fonts_[4]; // regular, bold, struck out, both
     int rowheight_ = 0;
     int shown_ = 0;
+    mutable std::unordered_map<int, paintedrow> painted_;
+};
+
+// The report list's view. Nothing its rows show depends on the focus, so a
+// window going behind a dialog and coming back (every dialog of a run) does
+// not repaint the list; and a row changed in place repaints alone.
+class reportlist : public QListView {
+    Q_OBJECT
+public:
+    explicit reportlist(QWidget* parent = nullptr) : QListView(parent) {}
+
+    // Shows the model's rows: the new ones laid out (the whole list repaints
+    // then), otherwise only the visible rows whose text or style changed.
+    void sync(reportmodel& rows);
+    // Rows announced since the last layout are laid out now, so that a
+    // repaint that follows at once shows them.
+    void layoutnow() { executeDelayedItemsLayout(); }
+
+    void doItemsLayout() override;
+    void reset() override;
+
+protected:
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool laidout_ = true; // no rows wait to be laid out
 };
 
 // Draws a report row as one line of text in its colour and font, the whole
