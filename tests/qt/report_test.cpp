@@ -359,3 +359,32 @@ TEST(ReportList, ADialogComingAndGoingLeavesTheListAsItWas) {
     list->clearFocus();
     EXPECT_EQ(list->grab().toImage(), focused);
 }
+
+TEST(ReportList, ScrollBarsLookAsTheStyleDrawsThem) {
+    reportwindow w;
+    for (int i = 0; i < 300; ++i) w.addline(u"строка " + uiqt::u16(QString::number(i)));
+    w.f.ListView1.showrow = 299;
+    w.h.repaint(w.f);
+    for (QScrollBar* bar : {w.list()->verticalScrollBar(), w.list()->horizontalScrollBar()}) {
+        ASSERT_TRUE(bar->isVisible());
+        // A bar as the style draws it, beside the list's own.
+        QScrollBar plain(bar->orientation(), bar->parentWidget());
+        auto same = [&] {
+            plain.setRange(bar->minimum(), bar->maximum());
+            plain.setPageStep(bar->pageStep());
+            plain.setSingleStep(bar->singleStep());
+            plain.setValue(bar->value());
+            plain.resize(bar->size());
+            const QImage drawn = bar->grab().toImage();
+            return drawn == plain.grab().toImage();
+        };
+        EXPECT_TRUE(same());
+        EXPECT_TRUE(same()); // from its picture
+        bar->setValue(bar->minimum() + (bar->maximum() - bar->minimum()) / 3);
+        EXPECT_TRUE(same());       // drawn anew
+        w.f.ListView1.width -= 40; // the bars shorter
+        w.f.ListView1.height -= 40;
+        w.h.repaint(w.f);
+        EXPECT_TRUE(same());
+    }
+}

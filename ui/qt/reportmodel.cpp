@@ -1,5 +1,6 @@
 #include "reportmodel.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -127,6 +128,45 @@ void reportdelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     painter->drawText(option.rect.adjusted(4, 0, 0, 0),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     rows->painted(index.row(), text, f);
+}
+
+void keptscrollbar::paintEvent(QPaintEvent* event) {
+    if (underMouse() || QGuiApplication::mouseButtons() != Qt::NoButton || isSliderDown()) {
+        // The style shows the part under the pointer, or pressed.
+        picture_ = QPixmap();
+        return QScrollBar::paintEvent(event);
+    }
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    opt.subControls = QStyle::SC_All;
+    opt.activeSubControls = QStyle::SC_None;
+    const look now{opt.rect,
+                   static_cast<int>(opt.state),
+                   opt.direction,
+                   opt.minimum,
+                   opt.maximum,
+                   opt.sliderPosition,
+                   opt.sliderValue,
+                   opt.singleStep,
+                   opt.pageStep,
+                   opt.upsideDown,
+                   opt.palette.cacheKey(),
+                   devicePixelRatioF(),
+                   style()};
+    if (picture_.isNull() || !(now == drawn_)) {
+        picture_ = QPixmap(size() * now.ratio);
+        picture_.setDevicePixelRatio(now.ratio);
+        picture_.fill(Qt::transparent);
+        QPainter p(&picture_);
+        style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &p, this);
+        drawn_ = now;
+    }
+    QPainter(this).drawPixmap(0, 0, picture_);
+}
+
+reportlist::reportlist(QWidget* parent) : QListView(parent) {
+    setHorizontalScrollBar(new keptscrollbar(Qt::Horizontal));
+    setVerticalScrollBar(new keptscrollbar(Qt::Vertical));
 }
 
 void reportlist::sync(reportmodel& rows) {

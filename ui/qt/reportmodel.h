@@ -6,6 +6,8 @@
 #include <QAbstractListModel>
 #include <QFont>
 #include <QListView>
+#include <QPixmap>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <functional>
 #include <unordered_map>
@@ -62,13 +64,40 @@ private:
     mutable std::unordered_map<int, paintedrow> painted_;
 };
 
+// A scroll bar that keeps a picture of itself and paints from it while
+// nothing it shows has changed: its scroll area repaints both bars each time
+// the list lays out its rows, though only the range of one has changed.
+// Under the pointer or while a button is held it is drawn afresh each time.
+class keptscrollbar : public QScrollBar {
+    Q_OBJECT
+public:
+    explicit keptscrollbar(Qt::Orientation o, QWidget* parent = nullptr) : QScrollBar(o, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct look {
+        QRect rect;
+        int state = 0, direction = 0, minimum = 0, maximum = 0, position = 0, value = 0,
+            singlestep = 0, pagestep = 0;
+        bool upsidedown = false;
+        qint64 palette = 0;
+        qreal ratio = 0;
+        const QStyle* style = nullptr;
+        bool operator==(const look&) const = default;
+    };
+    look drawn_;
+    QPixmap picture_;
+};
+
 // The report list's view. Nothing its rows show depends on the focus, so a
 // window going behind a dialog and coming back (every dialog of a run) does
 // not repaint the list; and a row changed in place repaints alone.
 class reportlist : public QListView {
     Q_OBJECT
 public:
-    explicit reportlist(QWidget* parent = nullptr) : QListView(parent) {}
+    explicit reportlist(QWidget* parent = nullptr);
 
     // Shows the model's rows: the new ones laid out (the whole list repaints
     // then), otherwise only the visible rows whose text or style changed.
