@@ -184,6 +184,8 @@ bool qthost::browsefolder(const std::u16string& title, const std::u16string& sta
     QFileDialog dialog(QApplication::activeWindow(), qs(title));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
+    // Choosing a root must not offer to rename or delete the user's folders.
+    dialog.setOption(QFileDialog::ReadOnly);
     if (!start.empty()) {
         // Open the folder's parent with the folder itself selected.
         const QFileInfo info(qpath(start));
