@@ -1,11 +1,14 @@
-// Real MP3 files for tests: one short tone encoded by lame once per test
-// binary, and ID3v2.3 tags written by mutagen, an independent tool.
+// Real MP3 files for tests and the independent tools that judge them: one
+// short tone encoded by lame once per test binary, ID3v2.3 tags written and
+// read back by mutagen, audio frames counted by ffprobe.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -92,6 +95,64 @@ for f in json.load(open(sys.argv[1], encoding='utf-8')):
     const std::string cmd = "/usr/bin/python3 '" + (t.path() / "tag.py").string() + "' '" +
                             (t.path() / "todo.json").string() + "'";
     if (std::system(cmd.c_str()) != 0) throw std::runtime_error("mutagen failed");
+}
+
+// mutagen's reading of the files' ID3v2 tags as stored (no translation to
+// version 2.4): the major version and the text frames, several values joined
+// by "/". A file without an ID3v2 tag is absent from the result.
+struct mutagentag {
+    int major = 0;
+    std::map<std::string, std::string> frames;
+};
+inline std::map<std::string, mutagentag>
+mutagenread(const std::vector<std::filesystem::path>& files) {
+    testutil::tempdir t;
+    nlohmann::json todo = nlohmann::json::array();
+    for (const auto& p : files) todo.push_back(p.string());
+    testutil::writefile(t.path() / "todo.json", todo.dump());
+    testutil::writefile(t.path() / "read.py", R"(
+import json, sys
+import mutagen.id3 as id3
+out = {}
+for p in json.load(open(sys.argv[1], encoding='utf-8')):
+    try:
+        tag = id3.ID3(p, translate=False, load_v1=False)
+    except id3.ID3NoHeaderError:
+        continue
+    out[p] = {'major': tag.version[1],
+              'frames': {k: '/'.join(str(t) for t in v.text) for k, v in tag.items()
+                         if k.startswith('T') and hasattr(v, 'text')}}
+json.dump(out, open(sys.argv[2], 'w', encoding='utf-8'))
+)");
+    const std::string cmd = "/usr/bin/python3 '" + (t.path() / "read.py").string() + "' '" +
+                            (t.path() / "todo.json").string() + "' '" +
+                            (t.path() / "out.json").string() + "'";
+    if (std::system(cmd.c_str()) != 0) throw std::runtime_error("mutagen failed");
+    const auto out = nlohmann::json::parse(testutil::readfile(t.path() / "out.json"));
+    std::map<std::string, mutagentag> r;
+    for (const auto& [path, tag] : out.items()) {
+        mutagentag& m = r[path];
+        m.major = tag["major"].get<int>();
+        for (const auto& [id, text] : tag["frames"].items()) m.frames[id] = text.get<std::string>();
+    }
+    return r;
+}
+inline mutagentag mutagenread(const std::filesystem::path& file) {
+    auto all = mutagenread(std::vector<std::filesystem::path>{file});
+    return all.empty() ? mutagentag{} : all.begin()->second;
+}
+
+// The audio frames ffprobe decodes in the file; -1 when it fails.
+inline long ffprobeframes(const std::filesystem::path& file) {
+    const std::string cmd = "ffprobe -v error -count_frames -select_streams a:0 -show_entries "
+                            "stream=nb_read_frames -of csv=p=0 '" +
+                            file.string() + "' 2>/dev/null";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return -1;
+    char buf[64] = {};
+    const bool got = std::fgets(buf, sizeof buf, p) != nullptr;
+    if (pclose(p) != 0 || !got) return -1;
+    return std::strtol(buf, nullptr, 10);
 }
 
 } // namespace mp3fixture
