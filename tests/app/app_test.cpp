@@ -1,0 +1,187 @@
+// The whole program with its real windows, offscreen, over MP3 files made by
+// lame and tagged by mutagen: dialogs answered through their widgets, the
+// report read as the list shows it, the disk read back after Apply.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QtWidgets>
+#include <deque>
+
+#include "help.h"
+#include "mp3fixture.h"
+#include "program.h"
+#include "reportmodel.h"
+#include "tform4.h"
+#include "window.h"
+
+namespace fs = std::filesystem;
+using forms::helpurl;
+
+namespace {
+
+// Saves a picture of the window when VORLINDE_SCREENSHOTS names a folder.
+void shoot(QWidget* w, const QString& name) {
+    const QString dir = qEnvironmentVariable("VORLINDE_SCREENSHOTS");
+    if (!dir.isEmpty() && QDir().mkpath(dir)) w->grab().save(dir + "/" + name + ".png");
+}
+
+// The program as main() builds it, its settings file in a tempdir. It answers
+// the modal windows in the order given once each is up: a form's view or (no
+// form) the folder browser; should another come, the test fails.
+struct env {
+    testutil::tempdir progdir, music;
+    uiqt::qthost h;
+    std::u16string url; // opened instead of a browser
+    ui::program p;
+    std::deque<std::pair<forms::form*, std::function<void()>>> todo;
+    QTimer poll;
+    int waited = 0;
+    explicit env(std::vector<std::u16string> args = {}) : p(h, std::move(args), progdir.u16()) {
+        h.urlopener = [this](const std::u16string& u) { return url = u, true; };
+        app::bindviews(h, p);
+        h.show(p.Form1);
+        QObject::connect(&poll, &QTimer::timeout, [this] {
+            QWidget* m = QApplication::activeModalWidget();
+            auto* v = qobject_cast<uiqt::formview*>(m);
+            if (!m || (v && v->model().modalresult != forms::mrNone)) return;
+            forms::form* f = todo.empty() ? nullptr : todo.front().first;
+            if (todo.empty() || v != (f ? h.findview(*f) : nullptr)) {
+                if (++waited > 1000) ADD_FAILURE() << "unexpected window", QApplication::exit();
+                return;
+            }
+            shoot(m, f ? QString::fromStdU16String(f->name()) : "browser");
+            auto act = std::move(todo.front().second);
+            todo.pop_front();
+            act();
+        });
+        poll.start(5);
+    }
+    void on(forms::form* f, std::function<void()> act) { todo.emplace_back(f, std::move(act)); }
+    QWidget* w(forms::form& f, const forms::control& c) { return h.view(f).widget(c); }
+    void click(forms::form& f, forms::control& c) { QTest::mouseClick(w(f, c), Qt::LeftButton); }
+    std::u16string f1(QWidget* x) { return url.clear(), QTest::keyClick(x, Qt::Key_F1), url; }
+    // The report as the list shows it.
+    QStringList rows() {
+        QStringList r;
+        uiqt::reportmodel* m = h.view(p.Form1).rowsof(p.Form1.ListView1);
+        for (int i = 0; i < m->rowCount(); ++i) r << m->index(i).data().toString();
+        return r;
+    }
+    void drop(const fs::path& folder) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.string()))});
+        QDragEnterEvent enter({9, 9}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped({9, 9}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&h.view(p.Form1), &enter);
+        QApplication::sendEvent(&h.view(p.Form1), &dropped);
+    }
+};
+
+} // namespace
+
+TEST(App, RunAndApplyThroughTheWindowChangeTheDiskAsAnswered) {
+    env e;
+    ui::program& p = e.p;
+    forms::TForm1& f = p.Form1;
+    EXPECT_TRUE(fs::exists(e.progdir.path() / "brellian_gui.cnf")); // written at the first start
+    EXPECT_EQ(f.Label1.caption, e.progdir.u16() + u"/");
+    const fs::path top = e.music.path() / "top";
+    std::vector<std::pair<fs::path, mp3fixture::tags>> files;
+    for (const char* n : {"1.mp3", "2.mp3"}) {
+        const std::u16string t(1, n[0]);
+        files.push_back({top / "old name" / n, {u"ДДТ", t, u"Актриса весна", u"1992", t}});
+        files.push_back(
+            {top / "mixed" / n, {u"Alpha", t, t == u"1" ? u"Same" : u"Other", u"2001", t}});
+        files.push_back({top / n, {}}); // asked last: a folder comes after its children
+    }
+    for (const char* d : {"old name", "mixed", "empty"}) fs::create_directories(top / d);
+    for (const auto& [path, tags] : files) testutil::writefile(path, mp3fixture::basemp3());
+    mp3fixture::tagwithmutagen(files);
+
+    EXPECT_EQ(e.f1(&e.h.view(f)), helpurl(u"start"));
+    e.click(f, f.CheckBox3); // folders are to be renamed
+    const QString root(top.c_str());
+    e.on(nullptr, [&] {
+        auto* browser = static_cast<QFileDialog*>(QApplication::activeModalWidget());
+        browser->selectFile(root);
+        static_cast<QDialog*>(browser)->accept();
+    });
+    e.click(f, f.Button2);
+
+    e.on(&p.Form3, [&] {
+        QLineEdit* album = static_cast<QComboBox*>(e.w(p.Form3, p.Form3.ComboBox2))->lineEdit();
+        EXPECT_EQ(e.f1(album), helpurl(u"discrepancy"));
+        album->selectAll();
+        QTest::keyClicks(album, "Same Album");
+        e.click(p.Form3, p.Form3.Button1);
+    });
+    forms::TForm2& q = p.Form2;
+    e.on(&q, [&] {
+        EXPECT_EQ(e.f1(e.w(q, q.Edit1)), helpurl(u"tagmissing"));
+        for (auto [c, t] :
+             {std::pair{&q.Edit1, "Nautilus"}, {&q.Edit2, "Razluka"}, {&q.Edit3, "19x86"}}) {
+            static_cast<QLineEdit*>(e.w(q, *c))->selectAll();
+            QTest::keyClicks(e.w(q, *c), t);
+        }
+        e.drop(e.progdir.path()); // ignored, through the window or not: the run is not over
+        f.ondrop({e.progdir.u16()});
+        e.click(q, q.Button1);
+    });
+    e.click(f, f.Button1);
+    QTest::qWait(20);
+    const QStringList rows = e.rows();
+    EXPECT_EQ(QString::fromStdU16String(f.Label1.caption), root); // the drops changed nothing
+    for (const QString& line :
+         QStringList{"Обработка дерева папок " + root, " -- нет mp3-файлов",
+                     "  > Переименовать old name В ДДТ - Актриса весна (1992)",
+                     "  > (Пере)записать id3-теги -> [Nautilus :: Razluka :: 1986]",
+                     "  > (Пере)записать id3-теги -> [Alpha :: Same Album :: 2001]",
+                     "Нажмите \"Применить\" для физического выполнения операций или \"Пуск\" для "
+                     "повторной обработки дерева папок."})
+        EXPECT_TRUE(rows.contains(line)) << line.toStdString();
+    EXPECT_EQ(e.f1(e.w(f, f.ListView1)), helpurl(u"editactions"));
+    shoot(&e.h.view(f), "Form1");
+
+    bool seen = false; // the progress window up and on top, the main window disabled
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (uiqt::formview* v = p.c.form4 ? e.h.findview(*p.c.form4) : nullptr)
+            seen |= v->isVisible() && v->windowFlags() & Qt::WindowStaysOnTopHint &&
+                    !e.h.view(f).isEnabled();
+    });
+    poll.start(0);
+    e.h.paintinterval = 0; // every repaint reaches the widgets, for the poll to see
+    e.click(f, f.Button3);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(e.rows().back(), "Все выполнено");
+    const fs::path renamed = e.music.path() / "Nautilus - Razluka (1986)";
+    const fs::path asked = renamed / "1.mp3",
+                   kept = renamed / "ДДТ - Актриса весна (1992)" / "2.mp3",
+                   unified = renamed / "Alpha - Same Album (2001)" / "2.mp3";
+    auto tags = mp3fixture::mutagenread({asked, kept, unified});
+    EXPECT_EQ(tags[asked.string()].major, 3);
+    auto tag = [&](const fs::path& file, const char* id) { return tags[file.string()].frames[id]; };
+    EXPECT_EQ(tag(asked, "TPE1") + "/" + tag(asked, "TALB") + "/" + tag(asked, "TYER"),
+              "Nautilus/Razluka/1986");
+    EXPECT_EQ(tag(kept, "TPE1") + "/" + tag(unified, "TALB"), "ДДТ/Same Album");
+    EXPECT_GT(mp3fixture::ffprobeframes(asked), 0);
+    EXPECT_EQ(mp3fixture::ffprobeframes(asked), mp3fixture::ffprobeframes(kept));
+
+    e.drop(kept.parent_path()); // one folder dropped: a run over it
+    QTest::qWait(20);
+    EXPECT_EQ(e.rows().at(0), "Обработка дерева папок " + QString(kept.parent_path().c_str()));
+}
+
+TEST(App, SwitchScWritesNoSettings) {
+    env e({u"-SC"});
+    forms::TForm8& d = e.p.Form8;
+    e.click(e.p.Form1, e.p.Form1.CheckBox3);
+    e.on(&d, [&] {
+        EXPECT_EQ(e.f1(e.w(d, d.Edit4)), helpurl(u"compsetup"));
+        QTest::keyClicks(e.w(d, d.Edit4), "Various");
+        e.click(d, d.Button1);
+    });
+    e.click(e.p.Form1, e.p.Form1.Button6);
+    EXPECT_EQ(e.p.c.vaname, u"Various");
+    EXPECT_TRUE(fs::is_empty(e.progdir.path()));
+}
