@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // A window closed in one test must not end the event loops of the next.
     QApplication::setQuitOnLastWindowClosed(false);
+    alarm(60); // a test left waiting for a window that never comes fails
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
