@@ -158,6 +158,7 @@ TEST(Views, ReportRowsArePaintedInTheirStyleWhenItChanges) {
     h.repaint(f); // only the rows changed in place are painted again, and no input handled
     EXPECT_FALSE(handled);
     const QImage img = v.screen()->grabWindow(v.winId()).toImage();
+    while (!handled) QCoreApplication::processEvents(); // it must not outlive the test
     QListView* l = v.listof(f.V);
     ink rows[4];
     for (int r = 0; r < 4; ++r) {
