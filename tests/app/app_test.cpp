@@ -162,7 +162,8 @@ TEST(App, RunAndApplyThroughTheWindowChangeTheDiskAsAnswered) {
     EXPECT_GT(mp3fixture::ffprobeframes(asked), 0);
     EXPECT_EQ(mp3fixture::ffprobeframes(asked), mp3fixture::ffprobeframes(kept));
 
-    e.drop(kept.parent_path()); // one folder dropped: a run over it
+    e.drop(kept.parent_path());                  // one folder dropped: a run over it
+    EXPECT_EQ(e.rows().back(), "Все выполнено"); // not yet: once the drop is over
     QTest::qWait(20);
     EXPECT_EQ(e.rows().at(0), "Обработка дерева папок " + QString(kept.parent_path().c_str()));
 }

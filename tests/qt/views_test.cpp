@@ -70,15 +70,17 @@ TEST(Views, ShowTheirModelAndPassInputToIt) {
          [](F& f, V& v) { return w<QComboBox>(v, f.C)->currentIndex() == 1; },
          [](F& f, V& v) { QTest::keyClick(w<QComboBox>(v, f.C), Qt::Key_Down); },
          [](F& f, V&) { return f.C.itemindex == 2; }},
-        {"report list selection", [](F& f) { f.V.items.assign(3, u"row"), f.V.itemindex = 1; },
+        {"report list selection, by mouse and key",
+         [](F& f) { f.V.items.assign(3, u"row"), f.V.itemindex = 1; },
          [](F& f, V& v) { return v.listof(f.V)->selectionModel()->isRowSelected(1); },
          [](F& f, V& v) {
              QListView* l = v.listof(f.V);
              QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
                                l->visualRect(l->model()->index(2, 0)).center());
+             QTest::keyClick(l, Qt::Key_Up); // from the row clicked
          },
          [](F& f, V& v) {
-             return f.V.itemindex == 2 && v.listof(f.V)->selectionModel()->isRowSelected(2);
+             return f.V.itemindex == 1 && v.listof(f.V)->selectionModel()->isRowSelected(1);
          }},
         {"progress bar", [](F& f) { f.P.position = 40; },
          [](F& f, V& v) { return w<QProgressBar>(v, f.P)->value() == 40; }},
@@ -93,13 +95,11 @@ TEST(Views, ShowTheirModelAndPassInputToIt) {
              QTest::mouseClick(w<QPushButton>(v, f.B), Qt::LeftButton);
          },
          [](F& f, V& v) { return w<QProgressBar>(v, f.P)->value() == 7; }},
-        {"window disabled", [](F& f) { f.enabled = false; },
-         [](F&, V& v) { return !v.isEnabled(); }},
-        {"window on top", [](F& f) { f.stayontop = true; },
-         [](F&, V& v) { return bool(v.windowFlags() & Qt::WindowStaysOnTopHint); }},
-        {"window resized by the user", [](F& f) { f.sizeable = true; },
-         [](F&, V& v) { return v.maximumWidth() > 420; }, [](F&, V& v) { v.resize(500, 450); },
-         [](F& f, V&) { return f.width == 500; }},
+        {"window disabled, on top", [](F& f) { f.enabled = false, f.stayontop = true; },
+         [](F&, V& v) { return !v.isEnabled() && v.windowFlags() & Qt::WindowStaysOnTopHint; }},
+        {"window closed by the user", [](F& f) { f.caption = u"Окно"; },
+         [](F&, V& v) { return v.windowTitle() == "Окно"; }, [](F&, V& v) { v.close(); },
+         [](F& f, V& v) { return !f.visible && !v.isVisible(); }},
     };
     for (const kindcase& k : cases) {
         testform f;
@@ -181,11 +181,9 @@ TEST(Host, ModalLoopsNestAndTheCloseBoxGivesCancel) {
     outer.X.onclick = [&] {
         QTimer::singleShot(0, [&] { h.view(inner).close(); });
         innerresult = h.showmodal(inner);
-        QTimer::singleShot(
-            0, [&] { QTest::mouseClick(h.view(outer).widget(outer.B), Qt::LeftButton); });
+        QTimer::singleShot(0, [&] { w<QPushButton>(h.view(outer), outer.B)->click(); });
     };
-    QTimer::singleShot(0,
-                       [&] { QTest::mouseClick(h.view(outer).widget(outer.X), Qt::LeftButton); });
+    QTimer::singleShot(0, [&] { w<QCheckBox>(h.view(outer), outer.X)->click(); });
     EXPECT_EQ(h.showmodal(outer), mrAbort);
     EXPECT_EQ(innerresult, mrCancel);
     EXPECT_FALSE(h.view(outer).isVisible() || h.view(inner).isVisible());
