@@ -140,9 +140,10 @@ TEST(App, RunAndApplyThroughTheWindowChangeTheDiskAsAnswered) {
     bool seen = false; // the progress window up and on top, the main window disabled
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (uiqt::formview* v = p.c.form4 ? e.h.findview(*p.c.form4) : nullptr)
-            seen |= v->isVisible() && v->windowFlags() & Qt::WindowStaysOnTopHint &&
-                    !e.h.view(f).isEnabled();
+        uiqt::formview* v = p.c.form4 ? e.h.findview(*p.c.form4) : nullptr;
+        if (!v || !v->isVisible() || seen) return;
+        seen = v->windowFlags() & Qt::WindowStaysOnTopHint && !e.h.view(f).isEnabled();
+        shoot(v, "Form4");
     });
     poll.start(0);
     e.h.paintinterval = 0; // every repaint reaches the widgets, for the poll to see
