@@ -14,6 +14,7 @@ using namespace forms;
 
 namespace {
 
+// A window with a control of each kind the table drives; the edit takes digits.
 struct testform : form {
     label L;
     edit E;
