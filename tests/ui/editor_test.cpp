@@ -57,9 +57,7 @@ struct env {
     }
     // The editor filled from a folder and shown, as a double click does.
     void editor(std::u16string_view rel) {
-        f.Label1.caption = path(rel);
-        ui::listfoldertags(p);
-        f.init();
+        f.Label1.caption = path(rel), ui::listfoldertags(p), f.init();
     }
     // A folder whose files disagree (the unify dialog says yes): two tag
     // writes on one line with the rename's operation between them; a second
@@ -79,11 +77,11 @@ struct env {
         tags = line(u"  > (Пере)записать id3-теги -> [A"), rename = line(u"  > Переименовать");
         fill = line(u"  > (Пере)записать id3-теги -> Заполнить"), dir = line(path(folder));
     }
-    // Each operation of a line, newest first: "on ", "off ", or "-" superseded.
+    // Each operation of a line, newest first: "on " or "off ", after "-" when superseded.
     std::string states(int row) {
         std::string s;
         for (const checker::oplist* op : checker::lineops(p.c, row))
-            s += op->undo ? "-" : op->perform ? "on " : "off ";
+            s += std::string(op->undo ? "-" : "") + (op->perform ? "on " : "off ");
         return s;
     }
     // A right (2) or left (1) press on a report line, or a double click (0).
@@ -151,18 +149,17 @@ TEST(Editor, WriteGivesEveryFileItsRowAndNamesTheFilesNotWritten) {
             {u"d/02 Song.mp3", {u"B", u"Song", u"X", u"", u"2"}},
             {u"d/03 Stuck.mp3", {u"A", u"Old", u"X", u"1999", u"3"}},
             {u"one/a.mp3", {u"A", u"Solo"}}});
-    fs::create_directory(e.native(u"d/03 Stuck.mp3$delme.$$$")); // the rewrite cannot begin
+    for (auto f : {u"d/03 Stuck.mp3", u"one/a.mp3"}) // the rewrite cannot begin
+        fs::create_directory(e.native(f + std::u16string(u"$delme.$$$")));
     e.editor(u"d");
     const auto& rows = e.f.ListView1.subitems;
     const cells disk = rows[0];
     ASSERT_EQ(disk, (cells{u"", u"A", u"X", u"1999", u"", u""}));
-    e.host.press(u"Button1"); // Ok with every box ticked: nothing to write
-    e.f.click(e.f.Button1);
-    EXPECT_FALSE(e.f.Button2.enabled);
+    e.host.press(u"Button1"), e.f.click(e.f.Button1); // Ok, every box ticked: nothing changes
+    EXPECT_TRUE(!e.f.Button2.enabled && rows[1][1] == u"B");
     for (bool revert : {true, false}) {
         e.host.expect([&](forms::form&) {
-            e.d.click(e.d.CheckBox1);
-            e.d.settext(e.d.Edit1, u"New");
+            e.d.click(e.d.CheckBox1), e.d.settext(e.d.Edit1, u"New");
             e.d.click(e.d.Button1); // an empty title takes the file's name
         });
         e.f.click(e.f.Button1);
@@ -180,33 +177,38 @@ TEST(Editor, WriteGivesEveryFileItsRowAndNamesTheFilesNotWritten) {
     EXPECT_EQ(rows[2], (cells{u"Old", u"A", u"X", u"1999", u"3", u""}));
     EXPECT_EQ(e.f.written, (cells{u"01 Intro.mp3", u"02 Song.mp3"}));
     EXPECT_EQ(e.f.Button3.modalresult, forms::mrYes);
-    EXPECT_EQ(e.tag(u"d/01 Intro.mp3", "TPE1") + e.tag(u"d/01 Intro.mp3", "TIT2") +
-                  e.tag(u"d/02 Song.mp3", "TRCK") + e.tag(u"d/03 Stuck.mp3", "TPE1"),
-              "New01 Intro2A");
+    EXPECT_EQ(e.tag(u"d/01 Intro.mp3", "TIT2") + e.tag(u"d/02 Song.mp3", "TPE1") +
+                  e.tag(u"d/03 Stuck.mp3", "TPE1"),
+              "01 IntroNewA");
     EXPECT_NE(testutil::readfile(e.native(u"d/02 Song.mp3")).find(mp3fixture::basemp3()),
               std::string::npos);
     e.editor(u"one"), e.f.arm(), e.f.click(e.f.Button2); // one file: "1 of 1", the bar at 0
     EXPECT_EQ(e.host.progress, (std::vector<std::string>{"file 1 of 3@0", "file 2 of 3@50",
                                                          "file 3 of 3@100", "file 1 of 1@0"}));
+    EXPECT_EQ(e.f.Button3.modalresult, forms::mrOk); // nothing written: nothing to re-plan
 }
 
 TEST(Editor, LookupUnticksWhatChangedOrDisagreesAndOffersATrackListLongEnough) {
     releaseserver server;
     const std::pair<cells, cells> cases[] = {
         // rows' artist, year (proposed: A, X, 2001); after the track list (if offered) and Ok
-        {{u"A2001", u"A1999"}, {u"X |A|2001|7", u"Y |A|1999|7"}},
-        {{u"C", u"A"}, {u"0|A||7", u"0|A||7"}}}; // equal counts: the later artist
+        {{u"A2001", u"A1999"}, {u"Sport |A|2001|7", u"Blind |A|1999|7"}}, // titles by sound
+        {{u"C", u"A"}, {u"Sport|A||7", u"Blind|A||7"}}}; // equal counts: the later artist
     for (const auto& [rows, after] : cases) {
         env e;
         e.editor(u"Band - X (2001)");
-        for (const auto& r : rows)
-            e.f.ListView1.addrow(u"0.mp3", {u"", r.substr(0, 1), u"X", r.substr(1), u"7"});
+        for (int i : {0, 1})
+            e.f.ListView1.addrow(i ? u"Blind.mp3" : u"Sport.mp3",
+                                 {u"", rows[i].substr(0, 1), u"X", rows[i].substr(1), u"7"});
         const bool agree = rows[0][0] == rows[1][0];
         server.release =
             R"({"title": "X", "year": 2001, "artists": [{"name": "A"}], "tracklist": )" +
-            std::string(agree ? R"([{"title": "X"}, {"title": "Y"}]})" : R"([{"title": "X"}]})");
+            std::string(agree ? R"([{"title": "Blind"}, {"title": "Sport"}]})"
+                              : R"([{"title": "B"}]})");
         e.host.expect([&](forms::form&) {
-            EXPECT_EQ(e.d.Edit1.text + e.d.Edit2.text + e.d.Edit3.text, u"AX2001");
+            EXPECT_EQ(e.d.Edit1.text + e.d.Edit2.text + e.d.Edit3.text +
+                          (e.d.Button4.enabled ? u"!" : u""),
+                      u"AX2001");
             e.d.click(e.d.Button3);
             EXPECT_EQ(std::tuple(e.d.CheckBox1.checked, e.d.CheckBox2.checked,
                                  e.d.CheckBox3.checked, e.d.Button4.visible),
@@ -221,56 +223,59 @@ TEST(Editor, LookupUnticksWhatChangedOrDisagreesAndOffersATrackListLongEnough) {
         for (const cells& r : e.f.ListView1.subitems)
             got.push_back(r[0] + u"|" + r[1] + u"|" + r[3] + u"|" + r[4]);
         EXPECT_EQ(got, after);
-        e.d.Button4.visible = true; // an empty track list: the button does nothing
-        e.p.Form6.ComboBox1.items.clear();
-        e.d.click(e.d.Button4);
-        EXPECT_TRUE(e.d.Button4.visible);
+        e.d.Button4.visible = true, e.p.Form6.ComboBox1.items.clear(), e.d.click(e.d.Button4);
+        EXPECT_TRUE(e.d.Button4.visible); // an empty track list: the button does nothing
     }
 }
 
 TEST(Review, RightClickInvertsALineWholeAndAFoldersOperationsEachByItself) {
     env e;
     e.run();
+    e.host.press(u"Button3"), e.click(e.dir, 0); // the editor closed without a write: nothing
     e.click(e.tags, 2);
     EXPECT_EQ(e.states(e.tags) + e.states(e.rename), "off off on ");
     EXPECT_TRUE(e.m.CheckBox5.visible && !e.m.CheckBox5.checked && !e.m.CheckBox5.bold);
     e.click(e.dir, 2); // mixed states stay mixed, inverted
     EXPECT_EQ(e.states(e.tags) + e.states(e.rename) + e.states(e.fill), "on on off on ");
     e.click(e.dir, 2);
-    EXPECT_EQ(e.states(e.tags) + e.states(e.rename), "off off on ");
+    e.click(e.rename, 1); // a left press shows the line, and switches nothing
+    EXPECT_EQ(e.states(e.tags) + e.states(e.rename) + (e.m.CheckBox5.bold ? "bold" : ""),
+              "off off on bold");
     for (int row : {e.fill, e.rename}) e.click(row, 2);
     EXPECT_FALSE(e.m.Button3.enabled); // nothing left to perform
     e.click(e.rename, 0);              // a rename switched off: nothing opens
     e.m.click(e.m.CheckBox5);
     EXPECT_TRUE(e.m.Button3.enabled && e.m.CheckBox5.bold && e.states(e.rename) == "on ");
     bool enabled = false; // during a run Apply stays disabled whatever is switched
-    e.host.onpump = [&] { e.click(e.tags, 2), enabled = enabled || e.m.Button3.enabled; };
-    e.host.press(u"Button1");
-    ui::doBrellian(e.p);
+    e.host.onpump = [&] {
+        e.click(e.tags, 2), e.click(e.rename, 0), enabled |= e.m.Button3.enabled;
+    };
+    e.host.press(u"Button1"), ui::doBrellian(e.p); // the rename editor does not open then
     EXPECT_TRUE(!enabled && e.m.Button3.enabled);
 }
 
 TEST(Review, FolderWrittenByTheEditorIsRePlannedFromTheDialogsFields) {
-    const std::tuple<std::string, bool, cells, std::u16string> cases[] = {
-        // the rename's state after, and on before; the dialog's fields; its target
-        {"on ", true, {u"A", u"B", u""}, u"A - B"},
-        {"-", true, {u"A", u"Bx", u"1990"}, u"A - B (1990)"}, // the folder's own name: superseded
-        {"off ", false, {u"A:", u"C", u"1990"}, u"A. - C (1990)"}};
-    for (const auto& [state, on, edits, target] : cases) {
+    const std::tuple<std::string, bool, cells, std::u16string, std::string> cases[] = {
+        // the rename's state after (on before); the dialog's fields; its target; the tag line
+        // after right clicks on the folder and the line, when 2.mp3 (or 3.mp3) alone was written
+        {"on ", true, {u"A", u"B", u"", u"2.mp3"}, u"A - B", "-off off "},
+        {"-off ", true, {u"A", u"Bx", u"1990", u"3.mp3"}, u"A - B (1990)", "on -off shown"},
+        {"off ", false, {u"A:", u"C", u"1990", u"2.mp3"}, u"A. - C (1990)", "-off off "}};
+    for (const auto& [state, on, edits, target, tagline] : cases) {
         env e;
         e.run();
         if (!on) e.click(e.rename, 2);
-        e.f.written = {u"2.mp3"}; // 3.mp3 could not be written: its write stays
+        e.f.written = {edits[3]}; // the other file could not be written: its write stays
         e.d.Edit1.text = edits[0], e.d.Edit2.text = edits[1], e.d.Edit3.text = edits[2];
         ui::switchfolderops(e.p, e.path(folder), 0);
         EXPECT_EQ(e.states(e.rename), state);
         EXPECT_EQ(checker::findop(e.p.c.plannedops, e.rename)->newname, e.path(target));
         EXPECT_EQ(e.m.ListView1.items[e.rename],
-                  (state == "-" ? u"  > Переименовать " : u"переименовать ") + folder + u" В " +
+                  (state == "-off " ? u"  > Переименовать " : u"переименовать ") + folder + u" В " +
                       target);
-        e.click(e.dir, 2);  // a superseded write stays off
-        e.click(e.tags, 2); // and its line cannot be switched
-        EXPECT_EQ(e.states(e.tags) + (e.m.CheckBox5.visible ? "shown" : ""), "-off ");
+        e.click(e.dir, 2);  // superseded writes stay off
+        e.click(e.tags, 2); // a line whose first write is superseded cannot be switched
+        EXPECT_EQ(e.states(e.tags) + (e.m.CheckBox5.visible ? "shown" : ""), tagline);
     }
 }
 
