@@ -86,7 +86,7 @@ void massedit(program& p) {
         std::u16string top = checker::topfield(tally);
         differ = false;
         for (std::size_t i = 0; i < rows.items.size() && !top.empty(); ++i)
-            differ = differ || rows.subitem(i, column) != top;
+            differ = differ || cellsof(rows, i)[column] != top;
         return top;
     };
     for (auto [edit, value] : {std::pair{&d.Edit1, prevailing(artists, colartist, f.artistsdiffer)},
@@ -149,6 +149,7 @@ void writetags(program& p) {
     if (failed.empty()) return;
 
     // The rows of the files not written show what the files hold.
+    rows.subitems.resize(n);
     std::u16string text = u"Не удалось записать теги в файлы:";
     for (std::size_t k : failed) {
         rows.subitems[k] = readrow(folder + rows.items[k]);
