@@ -272,6 +272,8 @@ TEST(Hostile, RealFilesReadAndRewritten) {
         {"taglib__compressed_id3_frame_invalid.mp3",
          "Moby|Braveheart Theme (Techno remix|<Undefined>|||Techno-Dance||P [WOAR:0 POPM:6 COMM:5 "
          "] :0"},
+        {"taglib__extended-header.mp3",
+         "Excelsis|Druids|Vo Chrieger U Drache|2013|03|Folk/Power Metal| [] :0"},
         {"taglib__005411.id3",
          "Donovan|Sunshine Superman|Sunshine Superman|1966|1|(80)||P [COMM:5 ] image/jpg:36061"},
         {"taglib__itunes10.mp3", "Artist|iTunes10MP3|Album|2011|1/10|Heavy Metal|1|P [COMM:14 "
