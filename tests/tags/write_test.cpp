@@ -120,10 +120,9 @@ TEST(Write, ToolsTagWeReadWeRewriteMutagenReadsBack) {
         std::string ours; // our frames, as mutagen reads them back
         std::string v1;   // mutagen's reading of the ID3v1 track and genre
     } cases[] = {
-        {"cp base.mp3 a.mp3 && mid3v2 -t Old -a Кино -A Альбом -y 1970 -T 2/9 -g Rock --TCMP 1 "
-         "--TPOS 1/2 "
-         "--TCOM Композитор --TXXX x:y -c :Комментарий:rus -p 'first.png:Обложка:6:image/png' "
-         "-p 'cover.jpg:back:4:image/jpeg' a.mp3",
+        {"cp base.mp3 a.mp3 && mid3v2 -t Old -a Кино -A Альбом -y 1970 -T 2/9 -g Rock "
+         "--TCMP 1 --TPOS 1/2 --TCOM Композитор --TXXX x:y -c :Комментарий:rus "
+         "-p 'first.png:Обложка:6:image/png' -p 'cover.jpg:back:4:image/jpeg' a.mp3",
          "Кино|Old|Альбом|1970|2/9|Rock|1|P",
          {u"Кино", u"Группа крови", u"", u"1988", u"-1", true, u"5"},
          "TPE1|1|Кино TIT2|1|Группа крови TYER|1|1988 TRCK|1|5 TCON|1|Rock TCMP|1|1 "
@@ -131,16 +130,14 @@ TEST(Write, ToolsTagWeReadWeRewriteMutagenReadsBack) {
              hex("PNG first") + " ",
          "5 -"},
         {"cp base.mp3 a.mp3 && eyeD3 --no-color --to-v2.3 -t Звезда -a Кино -A Album "
-         "--recording-date 1988 "
-         "-n 3 -N 12 -G Rock --add-comment c --add-lyrics first.png --add-image "
-         "cover.jpg:FRONT_COVER a.mp3",
+         "--recording-date 1988 -n 3 -N 12 -G Rock --add-comment c --add-lyrics first.png "
+         "--add-image cover.jpg:FRONT_COVER a.mp3",
          "Кино|Звезда|Album|1988|03/12|Rock||P", tagfile::abc,
          abc + "TRCK|1|03/12 TCON|1|Rock APIC|0|image/jpeg|3||" + hex(cover) + " ", "- -"},
-        {"cp base.mp3 a.mp3 && XDG_CONFIG_HOME=. kid3-cli -c 'config Tag.textEncodingV1 "
-         "windows-1251' "
-         "-c 'tag 1' -c \"set title 'Группа крови'\" -c \"set artist 'Кино'\" -c \"set album "
-         "'Звезда по имени Солнце'\" -c 'set date 1988' -c 'set tracknumber 5' -c 'set genre Rock' "
-         "-c save a.mp3",
+        {"cp base.mp3 a.mp3 && XDG_CONFIG_HOME=. kid3-cli -c 'tag 1' "
+         "-c 'config Tag.textEncodingV1 windows-1251' -c \"set title 'Группа крови'\" "
+         "-c \"set artist 'Кино'\" -c \"set album 'Звезда по имени Солнце'\" -c 'set date 1988' "
+         "-c 'set tracknumber 5' -c 'set genre Rock' -c save a.mp3",
          "Кино|Группа крови|Звезда по имени Солнце|1988|5|(17)|", tagfile::abc,
          abc + "TRCK|1|5 TCON|1|(17) ", "5 17"},
     };
