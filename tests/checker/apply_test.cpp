@@ -1,9 +1,7 @@
-// Apply over a whole run of real MP3 files, carried out by a child process
-// that becomes user 65534 when the tests run as root (file modes bind no one
-// else) so that a locked folder fails its writes: the passes in their order,
-// deeper folders first, renames that never replace, a failure line for every
-// failed write and rename, the progress window, a renamed root stored, and
-// the disk read back.
+// Apply over a whole run of real MP3 files, in a child process that is user
+// 65534 if the tests run as root, so that a locked folder fails its writes:
+// the passes in order, deeper folders first, renames that never replace, the
+// failure lines, the progress window, the renamed root stored, the disk.
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -42,14 +40,13 @@ TEST(Apply, PassesFailuresProgressAndTheDisk) {
     for (checker::oplist& o : e.c.plannedops) o.perform &= o.pathname != e.t.u16(u"r/Old/list.m3u");
     const std::string locked = testutil::readfile(e.native(u"r/locked/01 x.mp3"));
 
-    constexpr uid_t nobody = 65534;
     const bool root = geteuid() == 0; // then everything but the locked folder becomes nobody's
     const std::string own = "chown -R 65534:65534 '" + e.t.path().string() + "' && chown 0:0 '" +
                             e.native(u"r/locked").string() + "'";
     ASSERT_EQ(root ? std::system(own.c_str()) : chmod(e.native(u"r/locked").c_str(), 0555), 0);
     const fs::path out = e.t.path() / "out";
     if (const pid_t pid = fork(); pid == 0) {
-        if (root && (setgroups(0, nullptr) || setgid(nobody) || setuid(nobody))) _exit(77);
+        if (root && (setgroups(0, nullptr) || setgid(65534) || setuid(65534))) _exit(77);
         // Each new state of the progress window at a pump ("!" while the main window is
         // enabled), Apply's lines, the file bar over z.mp3, the main window after Apply.
         std::string s;
