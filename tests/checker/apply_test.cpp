@@ -1,7 +1,6 @@
-// Apply over a whole run of real MP3 files, in a child process that is user
-// 65534 if the tests run as root, so that a locked folder fails its writes:
-// the passes in order, deeper folders first, renames that never replace, the
-// failure lines, the progress window, the renamed root stored, the disk.
+// Apply after a run of real MP3 files, in a child that is user 65534 under root
+// so a locked folder fails its writes: pass order, deeper folders first, no
+// rename replacing, failure lines, progress window, root stored, the disk.
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -52,10 +51,9 @@ TEST(Apply, PassesFailuresProgressAndTheDisk) {
         std::string s;
         std::vector<int> bar;
         e.host.onpump = [&] {
-            const forms::TForm4& w = *e.c.form4;
-            const std::string now = std::to_string(w.ProgressBar1.position) + " " +
-                                    u8(w.Label1.caption) +
-                                    (e.form1.enabled || !w.visible ? "!" : "");
+            const auto& w = *e.c.form4;
+            std::string now = std::to_string(w.ProgressBar1.position) + " " + u8(w.Label1.caption);
+            now += e.form1.enabled || !w.visible ? "!" : "";
             if (!s.ends_with(now + "\n")) s += now + "\n";
             if (now.ends_with("(z.mp3)")) bar.push_back(w.ProgressBar2.position);
         };

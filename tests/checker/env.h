@@ -1,6 +1,5 @@
-// The checker's test environment: the checker over the scripted host with the
-// run dialogs bound, a tempdir tree of real MP3 files (lame's audio tagged by
-// mutagen), scripted answers, and the report and operations as plain text.
+// The checker over the scripted host, its dialogs bound; a tempdir tree of real
+// MP3 files tagged by mutagen; scripted answers; the outcome as plain text.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,15 +17,14 @@
 namespace checkertest {
 
 namespace fs = std::filesystem;
-using testutil::u16;
-using testutil::u8;
+using testutil::u16, testutil::u8;
 using texts = std::vector<std::string>;
 
 struct env;
-// A whole run: the tree and settings, the answers to the modal showings, the
-// report (env::report, one folder per text) and the operations (env::ops). An
-// answer: the actions split by ";", a control's name to click it, "name=text"
-// to paste; first the dialog as it must look (env::dress) and " => " if given.
+// A whole run: tree and settings, answers to the modal showings, the report
+// (env::report, a text per folder) and operations (env::ops). An answer: ";"
+// between actions, a name clicks, "name=text" pastes; " => " after the dialog
+// as it must look (env::dress), if given.
 struct scenario {
     const char* name;
     std::function<void(env&)> tree;
@@ -111,15 +109,15 @@ struct env {
     // A dialog as the user sees it: its visible controls' captions, texts,
     // boxes ("[x]") and lists ("{items} text"), "-" after a disabled one.
     std::string dress(const forms::form& f) const {
+        using namespace forms;
         std::u16string s;
-        for (const forms::control* c : f.controls()) {
+        for (const control* c : f.controls()) {
             if (!c->visible) continue;
-            if (auto* l = dynamic_cast<const forms::label*>(c)) s += l->caption;
-            if (auto* b = dynamic_cast<const forms::button*>(c)) s += b->caption;
-            if (auto* e = dynamic_cast<const forms::edit*>(c)) s += e->text;
-            if (auto* x = dynamic_cast<const forms::checkbox*>(c))
-                s += x->checked ? u"[x]" : u"[ ]";
-            if (auto* l = dynamic_cast<const forms::combobox*>(c)) {
+            if (auto* l = dynamic_cast<const label*>(c)) s += l->caption;
+            if (auto* b = dynamic_cast<const button*>(c)) s += b->caption;
+            if (auto* e = dynamic_cast<const edit*>(c)) s += e->text;
+            if (auto* x = dynamic_cast<const checkbox*>(c)) s += x->checked ? u"[x]" : u"[ ]";
+            if (auto* l = dynamic_cast<const combobox*>(c)) {
                 s += u"{";
                 for (const auto& i : l->items) s += (&i == &l->items[0] ? u"" : u", ") + i;
                 s += u"} " + l->text;

@@ -1,6 +1,5 @@
-// Whole runs over real folder trees, each twice: the walk and its links, the
-// decisions with the dialogs as they look, the lookup against a local HTTP
-// server; the report lines and the planned operations.
+// Whole runs over real folder trees, each twice: the walk, the decisions and
+// the dialogs, the lookup on a local HTTP server; the lines and operations.
 #include "discogs.h"
 #include "env.h"
 #include "lookup/testserver.h"
@@ -37,7 +36,6 @@ const std::string hitslines = "| -- Возможно, компиляция|  И�
 const std::string flagline =
     "|  > (Пере)записать теги  -> Установить флаг iTunes \"Часть сборника\"";
 
-// A search reply with one release, and the release, on the local server.
 const char* found =
     R"({"results": [{"title": "Silver Lane - Harbour Lights", "resource_url": "{base}/releases/7"}]})";
 const char* release =
@@ -75,15 +73,17 @@ const std::vector<scenario> scenarios{
      {},
      {"", " -- нет mp3-файлов" + end},
      {}},
-    {"unify: yes, asked again while a text is empty, numbers from names, genres, personal",
+    {"unify: yes, asked again while a text is empty, numbers from names, genres, personal, no",
      [](env& e) {
          e.c.cfg.sortorder = 1; // by album
          mixed(e, u"mixed");
          e.mp3(u"numbers/01 x.mp3", u"P|Tx|Q|2001");
          e.mp3(u"numbers/02 y.mp3", u"P|Ty|R|2001");
-         e.mp3(u"genres/1.mp3", u"A|T1|B|1990|1|Rock");
-         e.mp3(u"genres/2.mp3", u"A|T2|B|1990|2|Rock");
-         e.mp3(u"genres/3.mp3", u"A|T3|B2|1990|3");
+         for (std::u16string f : {u"genres", u"declined"}) {
+             e.mp3(f + u"/1.mp3", u"A|T1|B|1990|1|Rock");
+             e.mp3(f + u"/2.mp3", u"A|T2|B|1990|2|Rock");
+             e.mp3(f + u"/3.mp3", u"A|T3|B2|1990|3");
+         }
          e.mp3(u"retry/x.mp3", u"P|Tx|Q|2001|1");
          e.mp3(u"retry/y.mp3", u"P|Ty|R|2001|2");
          e.mp3(u"mix/a.mp3", u"A2|Ta|Alb2|2000|1");
@@ -92,7 +92,7 @@ const std::vector<scenario> scenarios{
      {"ComboBox2=;Button1", "ComboBox2=Typed  ;Button1", "Button1",
       "~/mixed|Найдены расхождения. Уравнять теги?|[ ]|[x]|{P} P-|{Q, R} Q|Да|Нет|Стоп|Личная "
       "компиляция => Button1",
-      "Button4", "Button1"},
+      "Button4", "Button1", "Button2"},
      {"~/retry| -- Найдены расхождения|  Исполнители:|      P: 2 трека|  Альбомы:|      Q: 1 трек| "
       "     R: 1 трек|  > (Пере)записать id3-теги -> [P :: Typed :: 2001]",
       "~/numbers| -- Найдены расхождения|  Исполнители:|      P: 2 трека|  Альбомы:|      Q: 1 "
@@ -108,6 +108,8 @@ const std::vector<scenario> scenarios{
       "трека|      B2: 1 трек|  > (Пере)записать id3-теги -> [A :: B :: 1990]|  Найдены "
       "расхождения в жанрах (двойной щелчок на пути папки, чтобы посмотреть подробности)|  При "
       "перезаписи тега будет выставлен преобладающий жанр: Rock",
+      "~/declined| -- Найдены расхождения|  Исполнители:|      A: 3 трека|  Альбомы:|      B: 2 "
+      "трека|      B2: 1 трек",
       root},
      {"t ~/genres 3.mp3 A|T3|B|1990|Rock| @49", "t ~/mix a.mp3 A2|A2 - Ta|mix|2000|-1|1|n=2 @40",
       "t ~/mix b.mp3 A1|A1 - b|mix|1998|-1|1|n=1 @40", "t ~/mixed y.mp3 P|Ty|Q|2001|-1| @29",
@@ -126,52 +128,58 @@ const std::vector<scenario> scenarios{
     {"official compilations: renamed after the compilation name, or not one; not skipped",
      [](env& e) {
          e.form1.CheckBox3.checked = false;
-         e.host.onpump = [&e] { e.form1.CheckBox2.checked = e.host.pumps != 3; };
+         e.host.onpump = [&e] { e.form1.CheckBox2.checked = e.host.pumps != 4; };
+         e.mp3(u"Z/01.mp3");
          for (auto f : {u"H3", u"H2", u"H0"}) hits(e, f);
      },
-     {"H3: возможно, компиляция|Переименовать папку, используя сведения "
+     {"Button4",
+      "H3: возможно, компиляция|Переименовать папку, используя сведения "
       "ниже?|Исполнитель|Альбом|Год|VA|<-->|Hits|2000|Да|Нет|Discogs|Стоп|НЕ компиляция => Button1",
       "Button6;Button1", "ComboBox1=Y;Button1", "Button3"},
-     {"~/H3" + hitslines + flagline + "|  > Переименовать H3 В VA - Hits (2000)",
+     {"~/Z| -- пропущено",
+      "~/H3" + hitslines + flagline + "|  > Переименовать H3 В VA - Hits (2000)",
       "~/H2" + hitslines + flagline +
           "|  > (Пере)записать id3-теги -> [Y :: Hits :: 2000]|  > Переименовать H2 В Y - Hits "
           "(2000)",
       "~/H0" + hitslines + stopped},
-     {"d ~/H2 ~/Y - Hits (2000) ||||-1| @20", "t ~/H2 a.mp3 Y|Ta|Hits|2000||1 @19",
-      "t ~/H2 a.mp3 Y|Ta|Hits|2000||1 @18", "t ~/H2 b.mp3 Y|Tb|Hits|2000||1 @18",
-      "d ~/H3 ~/VA - Hits (2000) ||||-1| @9", "t ~/H3 a.mp3 X|Ta|Hits|2000||1 @8",
-      "t ~/H3 b.mp3 Y|Tb|Hits|2000||1 @8"}},
-    {"missing data asked until valid, skip, stop; playlists; the keep-names box read anew",
+     {"d ~/H2 ~/Y - Hits (2000) ||||-1| @23", "t ~/H2 a.mp3 Y|Ta|Hits|2000||1 @22",
+      "t ~/H2 a.mp3 Y|Ta|Hits|2000||1 @21", "t ~/H2 b.mp3 Y|Tb|Hits|2000||1 @21",
+      "d ~/H3 ~/VA - Hits (2000) ||||-1| @12", "t ~/H3 a.mp3 X|Ta|Hits|2000||1 @11",
+      "t ~/H3 b.mp3 Y|Tb|Hits|2000||1 @11"}},
+    {"missing data asked until valid, skip, stop; playlists; keep-names box read anew",
      [](env& e) {
          e.form1.CheckBox3.checked = false;
          e.c.cfg.bkpplaylists = 1;
-         e.host.onpump = [&e] { e.form1.CheckBox3.checked = e.host.pumps == 2; };
+         e.host.onpump = [&e] { e.form1.CheckBox3.checked = e.host.pumps == 3; };
          e.mp3(u"D/01.mp3");
+         mixed(e, u"C");
          e.mp3(u"Band - Record/a.mp3", u"|Ta|Record||1");
          e.mp3(u"Band - Record/b.mp3", u"|Tb|Record||2");
          e.mp3(u"Band - Live 1999 [FLAC]/a.mp3", u"|Ta||-199|1");
          e.mp3(u"B/01.mp3", u"|T|Alb|2000|1");
          e.file(u"B/b.m3u");
+         fs::create_directories(e.native(u"B/x.m3u")); // no playlist
      },
-     {"Button4", "Edit3=19x9;Button1", "Edit3=1999;Button1",
+     {"Button4", "Button2", "Button2", "Edit3=19x9;Button1", "Edit3=1999;Button1",
       "Band - Live 1999 [FLAC]: нет альбома и исполнителя|Band - Live 1999 [FLAC]: нет года (Ok - "
       "оставить пустым)|Исполнитель|Альбом|Год|Band|<-->|Live 1999|-199|Ok|Discogs|>> Пропуск|Стоп "
       "=> Button1",
       "Edit3=;Button1", "Button5"},
-     {"~/D| -- пропущено",
+     {"~/D| -- пропущено", "~/C" + mixedlines,
       "~/Band - Record|  Нет исполнителя: b.mp3|  Нет исполнителя: a.mp3|  Исполнитель: Band|  "
       "Альбом: Record|  Год: 1999|  > (Пере)записать id3-теги -> [Band :: Record :: 1999]",
       "~/Band - Live 1999 [FLAC]|  Нет исполнителя: a.mp3|  Нет альбома: a.mp3|  Исполнитель: "
       "Band|  Альбом: Live 1999|  Год: не найден|  > (Пере)записать id3-теги -> [Band :: Live "
       "1999]|  > Переименовать Band - Live 1999 [FLAC] В Band - Live 1999",
+      "~/B/x.m3u| -- нет mp3-файлов",
       "~/B|  Найден плейлист. При копировании в плеер могут продублироваться треки!|  > "
       "Переименовать плейлист" +
           stopped},
-     {"m ~/B/b.m3u ~/B/b.m3u.bkp ||||| @23",
-      "d ~/Band - Live 1999 [FLAC] ~/Band - Live 1999 ||||-1| @19",
-      "t ~/Band - Live 1999 [FLAC] a.mp3 Band|Ta|Live 1999||-1| @18",
-      "t ~/Band - Record a.mp3 Band|Ta|Record|1999|-1| @10",
-      "t ~/Band - Record b.mp3 Band|Tb|Record|1999|-1| @10"}},
+     {"m ~/B/b.m3u ~/B/b.m3u.bkp ||||| @35",
+      "d ~/Band - Live 1999 [FLAC] ~/Band - Live 1999 ||||-1| @28",
+      "t ~/Band - Live 1999 [FLAC] a.mp3 Band|Ta|Live 1999||-1| @27",
+      "t ~/Band - Record a.mp3 Band|Ta|Record|1999|-1| @19",
+      "t ~/Band - Record b.mp3 Band|Tb|Record|1999|-1| @19"}},
     {"links: loops, links into the tree, a link leaving it followed once",
      [](env& e) {
          e.form1.Label1.caption = e.t.u16(u"root");
