@@ -24,4 +24,8 @@ oplist* findop(context& c, std::int32_t index, bool& perform, bool& undo, opcode
     return findop(c.plannedops, index, perform, undo, opcode);
 }
 
+std::vector<oplist*> lineops(context& c, std::int32_t line) {
+    return lineops(c.plannedops, line);
+}
+
 } // namespace checker
