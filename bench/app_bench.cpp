@@ -19,9 +19,9 @@ void makealbum(const fs::path& parent, int a) {
     auto num = [](int n) { return u16(std::to_string(n)); };
     const int fault = a % 8 == 3 ? a / 8 % 3 : -1;
     const std::u16string artist = u"Исполнитель " + num(a % 97), album = u"Альбом " + num(a);
-    const fs::path folder = parent / testutil::u8(artist + u" - " + album);
-    fs::create_directories(folder);
-    if (fault == 2) testutil::writefile(folder / "list.m3u", "track 1.mp3\n");
+    const fs::path dir = parent / testutil::u8(artist + u" - " + album);
+    fs::create_directories(dir);
+    if (fault == 2) testutil::writefile(dir / "list.m3u", "t 1.mp3\n");
     for (int t = 1; t <= 10; ++t) {
         const std::u16string by = fault == 1 ? artist + num(t) : fault == 2 && t % 3 ? u"" : artist;
         const std::u16string from = fault == 0 && t == 3 ? album + u" (CD2)" : album;
@@ -29,8 +29,7 @@ void makealbum(const fs::path& parent, int a) {
         std::string tag;
         const std::u16string_view genre = fault == 0 && t == 5 ? u"Pop" : u"Rock";
         id3v2::buildtag({by, title, from, num(1960 + a % 60), trno, genre, u"", {}, {}}, {}, tag);
-        testutil::writefile(folder / ("track " + std::to_string(t) + ".mp3"),
-                            tag + mp3fixture::basemp3());
+        testutil::writefile(dir / ("t " + std::to_string(t) + ".mp3"), tag + mp3fixture::basemp3());
     }
 }
 
@@ -41,18 +40,17 @@ double seconds(F what) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// What any run must do: list each folder, read the tags of its MP3 files.
+// Every folder searched for its subfolders and its MP3 files, their tags read.
 void bareread(const std::u16string& folder) {
-    std::vector<platform::direntry> entries;
-    platform::search(folder + u"/*.*", entries);
+    std::vector<platform::direntry> dirs, files;
+    platform::search(folder + u"/*", dirs);
+    platform::search(folder + u"/*.mp3", files);
+    for (const auto& e : dirs)
+        if (e.folder) bareread(folder + u"/" + e.name);
     std::u16string t[7];
     bool pic = false;
-    for (const auto& e : entries) {
-        const std::u16string p = folder + u"/" + e.name;
-        if (e.folder) bareread(p);
-        if (p.ends_with(u".mp3"))
-            id3v2::readtags(p, t[0], t[1], t[2], t[3], t[4], t[5], t[6], pic, 0);
-    }
+    for (const auto& e : files)
+        id3v2::readtags(folder + u"/" + e.name, t[0], t[1], t[2], t[3], t[4], t[5], t[6], pic, 0);
 }
 
 // The real windows; a dialog is answered once its modal loop turns, its time left out.
