@@ -2,7 +2,8 @@
 // (SList), the MP3 files of the folder being analysed (mp3data) and the
 // proposed operations (oplist).
 //
-// Every list is a std::forward_list whose front() is the head. Records go in
+// Every list keeps its records in a std::forward_list whose front() is the
+// head (the operation list wraps one, with an index by line). Records go in
 // at the head only, so a walk from begin() meets them newest first: the
 // processing order of the folders, the order in which Apply meets operations
 // and every "first/last of equal values" tie-break over the tracks rest on
