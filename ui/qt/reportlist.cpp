@@ -20,19 +20,20 @@ void keptscrollbar::paintEvent(QPaintEvent* event) {
     initStyleOption(&opt);
     opt.subControls = QStyle::SC_All;
     opt.activeSubControls = QStyle::SC_None;
-    const look now{opt.rect,
-                   static_cast<int>(opt.state),
-                   opt.direction,
-                   opt.minimum,
-                   opt.maximum,
-                   opt.sliderPosition,
-                   opt.sliderValue,
-                   opt.singleStep,
-                   opt.pageStep,
-                   opt.upsideDown,
-                   opt.palette.cacheKey(),
-                   devicePixelRatioF(),
-                   style()};
+    // What the bar shows, not the numbers behind it: a growing report moves
+    // the range at every refresh, the handle only now and then.
+    const look now{
+        opt.rect,
+        style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this),
+        static_cast<int>(opt.state),
+        opt.direction,
+        opt.minimum == opt.maximum,
+        opt.sliderPosition == opt.minimum,
+        opt.sliderPosition == opt.maximum,
+        opt.upsideDown,
+        opt.palette.cacheKey(),
+        devicePixelRatioF(),
+        style()};
     if (picture_.isNull() || !(now == drawn_)) {
         picture_ = QPixmap(size() * now.ratio);
         picture_.setDevicePixelRatio(now.ratio);

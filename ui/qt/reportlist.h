@@ -11,7 +11,8 @@ class reportmodel;
 
 // A scroll bar that keeps a picture of itself and paints from it while
 // nothing it shows has changed: its scroll area repaints both bars each time
-// the list lays out its rows, though only the range of one has changed.
+// the list lays out its rows, though only the range of one has changed, and
+// mostly too little to move the handle by a pixel.
 // Under the pointer or while a button is held it is drawn afresh each time.
 class keptscrollbar : public QScrollBar {
     Q_OBJECT
@@ -23,10 +24,9 @@ protected:
 
 private:
     struct look {
-        QRect rect;
-        int state = 0, direction = 0, minimum = 0, maximum = 0, position = 0, value = 0,
-            singlestep = 0, pagestep = 0;
-        bool upsidedown = false;
+        QRect rect, handle;
+        int state = 0, direction = 0;
+        bool empty = false, atminimum = false, atmaximum = false, upsidedown = false;
         qint64 palette = 0;
         qreal ratio = 0;
         const QStyle* style = nullptr;
