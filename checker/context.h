@@ -80,9 +80,9 @@ struct context {
     forms::TForm4* form4 = nullptr;
 
     // ---- per-folder decisions
-    bool compilation = false; // the analysis found an official compilation
-    bool accepted = false;    // "Да" in the unify dialog
-    bool declined = false;    // "Нет" in the unify dialog
+    bool compilation = false;             // the analysis found an official compilation
+    bool accepted = false;                // "Да" in the unify dialog
+    bool declined = false;                // "Нет" in the unify dialog
     std::u16string nameartist, namealbum; // parsed from the folder's name
     std::u16string yearsuffix;            // empty, or " (" + year + ")"
     std::u16string proposedname;          // asked about in the rename confirmation
@@ -100,8 +100,9 @@ std::int32_t linecount(const context& c);
 bool dirlisted(const context& c, std::u16string_view path);
 // findop over plannedops (see worklists.h).
 oplist* findop(context& c, std::int32_t index, bool& perform, bool& undo, opcodeset& opcode);
-// Every operation announced by report line `line`, newest first: the first is
-// the one findop gives. Empty when the line has none.
+// The operations announced by report line `line`, newest first (the first is
+// the one findop gives); empty when none. Constant time in the size of the
+// run: the operation list keeps an index by line.
 std::vector<oplist*> lineops(context& c, std::int32_t line);
 
 } // namespace checker

@@ -13,10 +13,8 @@ namespace {
 // the old values back over the unified ones. Both are made to write the same
 // tag: the older ones take the new values, the new one what they add.
 void agree(context& c, oplist& op) {
-    for (oplist& old : c.plannedops) {
-        if (&old == &op || old.opcode != write_tag || old.pathname != op.pathname ||
-            old.newname != op.newname)
-            continue;
+    for (oplist& old : folderops(c.plannedops, op.pathname)) {
+        if (&old == &op || old.opcode != write_tag || old.newname != op.newname) continue;
         old.artist = op.artist;
         old.title = op.title;
         old.album = op.album;

@@ -39,14 +39,14 @@ const std::u16string& folderpath(const context& c) {
 } // namespace
 
 std::int32_t folderopindex(const context& c, const std::u16string& path) {
-    for (const oplist& op : c.plannedops)
-        if (op.opcode == write_tag && op.pathname == path) return op.listindex;
+    for (const oplist& op : folderops(c.plannedops, path))
+        if (op.opcode == write_tag) return op.listindex;
     return -1;
 }
 
 oplist* filetagop(context& c, const std::u16string& path, const std::u16string& filename) {
-    for (oplist& op : c.plannedops)
-        if (op.opcode == write_tag && op.pathname == path && op.newname == filename) return &op;
+    for (oplist& op : folderops(c.plannedops, path))
+        if (op.opcode == write_tag && op.newname == filename) return &op;
     return nullptr;
 }
 

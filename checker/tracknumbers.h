@@ -20,6 +20,8 @@ namespace checker {
 std::int32_t folderopindex(const context& c, const std::u16string& path);
 // The newest write_tag operation of the file `filename` in the folder `path`,
 // or null. The late planners fold their changes into it.
+// Both look only at `path`'s operations at the head of the list (folderops):
+// `path` is the folder being checked.
 oplist* filetagop(context& c, const std::u16string& path, const std::u16string& filename);
 
 // "0".."9" only.

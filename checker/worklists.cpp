@@ -4,30 +4,60 @@
 
 namespace checker {
 
+oplist& opchain::push(oplist op) {
+    oplist& added = ops_.emplace_front(std::move(op));
+    lines_[added.listindex].push_back(&added);
+    return added;
+}
+
+void opchain::pop() {
+    if (ops_.empty()) return;
+    // The head is the newest operation of its line: the last one indexed.
+    const auto line = lines_.find(ops_.front().listindex);
+    line->second.pop_back();
+    if (line->second.empty()) lines_.erase(line);
+    ops_.pop_front();
+}
+
+void opchain::clear() {
+    lines_.clear();
+    ops_.clear();
+}
+
+const std::vector<oplist*>* opchain::line(std::int32_t index) const {
+    const auto found = lines_.find(index);
+    return found == lines_.end() ? nullptr : &found->second;
+}
+
+bool offolder(const oplist& op, std::u16string_view folder) {
+    const std::u16string_view p = op.pathname;
+    if (op.opcode == write_tag || op.opcode == rename_dir) return p == folder;
+    return p.size() > folder.size() + 1 && p.starts_with(folder) && p[folder.size()] == u'/' &&
+           p.find(u'/', folder.size() + 1) == std::u16string_view::npos;
+}
+
 oplist& addop(opchain& head, opcodeset opcode, bool perform, std::u16string pathname,
               std::u16string newname, std::u16string artist, std::u16string title,
               std::u16string album, std::u16string year, std::int32_t listindex, bool changetrno,
               std::u16string trno, std::u16string genre, std::u16string icmp) {
-    oplist& op = head.emplace_front();
-    op.opcode = opcode;
-    op.perform = perform;
-    op.pathname = std::move(pathname);
-    op.newname = std::move(newname);
-    op.artist = std::move(artist);
-    op.title = std::move(title);
-    op.album = std::move(album);
-    op.year = std::move(year);
-    op.listindex = listindex;
-    op.changetrno = changetrno;
-    op.trno = std::move(trno);
-    op.genre = std::move(genre);
-    op.icmp = std::move(icmp);
-    op.undo = false;
-    return op;
+    return head.push(oplist{.opcode = opcode,
+                            .perform = perform,
+                            .pathname = std::move(pathname),
+                            .newname = std::move(newname),
+                            .artist = std::move(artist),
+                            .title = std::move(title),
+                            .album = std::move(album),
+                            .year = std::move(year),
+                            .trno = std::move(trno),
+                            .genre = std::move(genre),
+                            .icmp = std::move(icmp),
+                            .listindex = listindex,
+                            .undo = false,
+                            .changetrno = changetrno});
 }
 
 void delop(opchain& head) {
-    if (!head.empty()) head.pop_front();
+    head.pop();
 }
 
 void freeops(opchain& head) {
@@ -69,9 +99,13 @@ void freetracks(trackchain& head) {
 }
 
 oplist* findop(opchain& ops, std::int32_t index) {
-    for (oplist& op : ops)
-        if (op.listindex == index) return &op;
-    return nullptr;
+    const std::vector<oplist*>* line = ops.line(index);
+    return line ? line->back() : nullptr;
+}
+
+std::vector<oplist*> lineops(opchain& ops, std::int32_t index) {
+    const std::vector<oplist*>* line = ops.line(index);
+    return line ? std::vector<oplist*>(line->rbegin(), line->rend()) : std::vector<oplist*>();
 }
 
 oplist* findop(opchain& ops, std::int32_t index, bool& perform, bool& undo, opcodeset& opcode) {

@@ -2,7 +2,8 @@
 // (SList), the MP3 files of the folder being analysed (mp3data) and the
 // proposed operations (oplist).
 //
-// Every list is a std::forward_list whose front() is the head. Records go in
+// Every list keeps its records in a std::forward_list whose front() is the
+// head (the operation list wraps one, with an index by line). Records go in
 // at the head only, so a walk from begin() meets them newest first: the
 // processing order of the folders, the order in which Apply meets operations
 // and every "first/last of equal values" tie-break over the tracks rest on
@@ -13,7 +14,11 @@
 
 #include <cstdint>
 #include <forward_list>
+#include <ranges>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace checker {
 
@@ -68,9 +73,53 @@ struct SList {
     std::u16string item; // the folder's full path as the walk formed it
 };
 
-using opchain = std::forward_list<oplist>;
+// The operation list, newest first, with an index from a report line to the
+// operations it announces kept beside it, so that a line's operations are
+// found in constant time however long the run. Records come and go only
+// through addop, delop and freeops, which keep the index; a record's
+// listindex must not change once it is in the list.
+class opchain {
+public:
+    using iterator = std::forward_list<oplist>::iterator;
+    using const_iterator = std::forward_list<oplist>::const_iterator;
+
+    opchain() = default;
+    opchain(const opchain&) = delete;
+    opchain& operator=(const opchain&) = delete;
+
+    iterator begin() { return ops_.begin(); }
+    iterator end() { return ops_.end(); }
+    const_iterator begin() const { return ops_.begin(); }
+    const_iterator end() const { return ops_.end(); }
+    bool empty() const { return ops_.empty(); }
+    oplist& front() { return ops_.front(); }
+    const oplist& front() const { return ops_.front(); }
+
+    oplist& push(oplist op);
+    void pop();
+    void clear();
+    // The operations of a line, oldest first; null when it has none.
+    const std::vector<oplist*>* line(std::int32_t index) const;
+
+private:
+    std::forward_list<oplist> ops_;
+    std::unordered_map<std::int32_t, std::vector<oplist*>> lines_;
+};
+
 using dirchain = std::forward_list<SList>;
 using trackchain = std::forward_list<mp3data>;
+
+// The operation was planned for `folder`: a write_tag or rename_dir of the
+// folder itself, a rename_file or backup_playlist of a file directly in it.
+bool offolder(const oplist& op, std::u16string_view folder);
+// The operations of `folder` at the head of the list, newest first, up to the
+// first one of another folder. While a folder is checked its operations stand
+// together there, so this is all of them, and a planner's look-up costs as
+// much as the folder, not the run.
+template <class chain>
+auto folderops(chain& ops, std::u16string_view folder) {
+    return std::views::take_while(ops, [folder](const oplist& op) { return offolder(op, folder); });
+}
 
 // Inserts a new operation (undo cleared) at the head and returns it.
 oplist& addop(opchain& head, opcodeset opcode, bool perform, std::u16string pathname,
@@ -100,5 +149,8 @@ void freetracks(trackchain& head);
 oplist* findop(opchain& ops, std::int32_t index, bool& perform, bool& undo, opcodeset& opcode);
 // The same without the outputs.
 oplist* findop(opchain& ops, std::int32_t index);
+// Every operation whose listindex is `index`, newest first (the first is the
+// one findop gives); empty when none.
+std::vector<oplist*> lineops(opchain& ops, std::int32_t index);
 
 } // namespace checker

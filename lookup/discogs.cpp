@@ -11,9 +11,18 @@ namespace {
 
 // Deeper replies are refused: writing a member as JSON text recurses.
 constexpr int maxdepth = 256;
+// A parsed value takes some 16 to 100 bytes, so a reply of tiny values would
+// multiply its size in memory many times: replies holding more than one value
+// per 8 bytes of the body limit are refused (real ones are far sparser).
+constexpr std::size_t bytespervalue = 8;
+// The chooser takes the first results only; a page of the service holds 100
+// at most.
+constexpr std::size_t maxresults = 1000;
 
-bool toodeep(std::string_view s) {
+// Counts containers and separators, a close upper bound of the values.
+bool refused(std::string_view s, std::size_t maxvalues) {
     int depth = 0;
+    std::size_t values = 0;
     bool instring = false;
     for (std::size_t i = 0; i < s.size(); ++i) {
         char c = s[i];
@@ -25,19 +34,23 @@ bool toodeep(std::string_view s) {
         } else if (c == '"') {
             instring = true;
         } else if (c == '[' || c == '{') {
-            if (++depth > maxdepth) return true;
+            if (++depth > maxdepth || ++values > maxvalues) return true;
         } else if (c == ']' || c == '}') {
             --depth;
+        } else if (c == ',' && ++values > maxvalues) {
+            return true;
         }
     }
     return false;
 }
 
 // The body as the service sent it, decoded leniently: a stray invalid byte
-// becomes U+FFFD instead of spoiling the whole reply.
-json parsereply(const std::string& body) {
+// becomes U+FFFD instead of spoiling the whole reply. The body goes before
+// the parse builds the document.
+json parsereply(std::string body, const fetchoptions& options) {
     std::string text = platform::utf16to8(platform::utf8to16(body));
-    if (toodeep(text)) throw lookuperror();
+    body = std::string();
+    if (refused(text, options.maxbody / bytespervalue)) throw lookuperror();
     try {
         return json::parse(text);
     } catch (const json::exception&) {
@@ -177,9 +190,12 @@ bool discogssearch(forms::host& host, forms::TForm6& form6, forms::TForm7& form7
     choices.itemindex = -1;
     choices.text.clear();
 
-    json search = parsereply(geturl(url, options));
+    json search = parsereply(geturl(url, options), options);
     const json& results = arraymember(search, "results");
-    for (const json& r : results) choices.items.push_back(expand(r, u"%title% (%year%) %format%"));
+    for (const json& r : results) {
+        if (choices.items.size() == maxresults) break;
+        choices.items.push_back(expand(r, u"%title% (%year%) %format%"));
+    }
     if (choices.items.empty()) {
         host.messagebox(u"Not found");
         return false;
@@ -191,7 +207,8 @@ bool discogssearch(forms::host& host, forms::TForm6& form6, forms::TForm7& form7
     if (choices.itemindex >= 0 && static_cast<std::size_t>(choices.itemindex) < results.size())
         chosen = static_cast<std::size_t>(choices.itemindex);
 
-    json release = parsereply(geturl(membertext(results[chosen], "resource_url"), options));
+    json release =
+        parsereply(geturl(membertext(results[chosen], "resource_url"), options), options);
     std::u16string newalbum = membertext(release, "title");
     std::u16string newartist = artist;
     for (const json& a : arraymember(release, "artists")) newartist = expand(a, u"%name%");

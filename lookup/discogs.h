@@ -48,7 +48,10 @@ void artistrules(std::u16string& name);
 // takes it. True: artist, album and year hold the release's values and
 // form6.ComboBox1 its track list. False, nothing changed: nothing found (the
 // message "Not found" was shown) or the choice was cancelled. Any other
-// failure throws lookuperror. `form6` is shown for the whole lookup.
+// failure throws lookuperror, also a reply that would take much memory: one
+// longer than options.maxbody, nested deeper than 256 or denser than one value
+// per 8 bytes of maxbody. The chooser lists the first 1,000 results at most.
+// `form6` is shown for the whole lookup.
 bool discogssearch(forms::host& host, forms::TForm6& form6, forms::TForm7& form7,
                    std::u16string& artist, std::u16string& album, std::u16string& year,
                    const fetchoptions& options = {});

@@ -9,11 +9,11 @@ namespace lookup {
 // Limits of one fetch. The defaults are for the real service; tests shorten
 // them so that a dead server costs seconds.
 struct fetchoptions {
-    long connecttimeout = 15;        // seconds to establish the connection
-    long stalltime = 30;             // seconds below stallspeed end the transfer
-    long stallspeed = 1;             // bytes per second
-    long totaltimeout = 120;         // seconds for the whole transfer, however it trickles
-    std::size_t maxbody = 32u << 20; // a longer body is cut off here (it then fails to parse)
+    long connecttimeout = 15;       // seconds to establish the connection
+    long stalltime = 30;            // seconds below stallspeed end the transfer
+    long stallspeed = 1;            // bytes per second
+    long totaltimeout = 120;        // seconds for the whole transfer, however it trickles
+    std::size_t maxbody = 4u << 20; // a longer body is cut off here (it then fails to parse)
     long maxredirects = 10;
 };
 

@@ -72,6 +72,10 @@ std::vector<int> reportmodel::changedrows(int first, int last) const {
     return changed;
 }
 
+QSize reportmodel::rowsize() const {
+    return QSize(list_.columnwidth > 0 ? list_.columnwidth : 100, rowheight_);
+}
+
 ui::lineformat reportmodel::format(int row) const {
     if (!style_ || row < 0 || row >= static_cast<int>(list_.items.size())) return {};
     return style_(row);
@@ -94,7 +98,7 @@ QVariant reportmodel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return qs(list_.items[row]);
     case Qt::SizeHintRole:
-        return QSize(list_.columnwidth > 0 ? list_.columnwidth : 100, rowheight_);
+        return rowsize();
     case Qt::FontRole:
         return font(format(row));
     case Qt::ForegroundRole: {
@@ -128,104 +132,6 @@ void reportdelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     painter->drawText(option.rect.adjusted(4, 0, 0, 0),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     rows->painted(index.row(), text, f);
-}
-
-void keptscrollbar::paintEvent(QPaintEvent* event) {
-    if (underMouse() || QGuiApplication::mouseButtons() != Qt::NoButton || isSliderDown()) {
-        // The style shows the part under the pointer, or pressed.
-        picture_ = QPixmap();
-        return QScrollBar::paintEvent(event);
-    }
-    QStyleOptionSlider opt;
-    initStyleOption(&opt);
-    opt.subControls = QStyle::SC_All;
-    opt.activeSubControls = QStyle::SC_None;
-    const look now{opt.rect,
-                   static_cast<int>(opt.state),
-                   opt.direction,
-                   opt.minimum,
-                   opt.maximum,
-                   opt.sliderPosition,
-                   opt.sliderValue,
-                   opt.singleStep,
-                   opt.pageStep,
-                   opt.upsideDown,
-                   opt.palette.cacheKey(),
-                   devicePixelRatioF(),
-                   style()};
-    if (picture_.isNull() || !(now == drawn_)) {
-        picture_ = QPixmap(size() * now.ratio);
-        picture_.setDevicePixelRatio(now.ratio);
-        picture_.fill(Qt::transparent);
-        QPainter p(&picture_);
-        style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &p, this);
-        drawn_ = now;
-    }
-    QPainter(this).drawPixmap(0, 0, picture_);
-}
-
-reportlist::reportlist(QWidget* parent) : QListView(parent) {
-    setHorizontalScrollBar(new keptscrollbar(Qt::Horizontal));
-    setVerticalScrollBar(new keptscrollbar(Qt::Vertical));
-}
-
-void reportlist::sync(reportmodel& rows) {
-    rows.sync();
-    // A layout to come repaints every row.
-    if (!laidout_ || !isVisible()) return;
-    const QRect area = viewport()->rect();
-    const int first = indexAt(area.topLeft()).row();
-    if (first < 0) return;
-    int last = indexAt(area.bottomLeft()).row();
-    if (last < 0) last = rows.rowCount() - 1;
-    for (int row : rows.changedrows(first, last)) update(rows.index(row));
-}
-
-void reportlist::rowsInserted(const QModelIndex& parent, int start, int end) {
-    laidout_ = false;
-    QListView::rowsInserted(parent, start, end);
-}
-
-void reportlist::reset() {
-    laidout_ = false;
-    QListView::reset();
-}
-
-void reportlist::doItemsLayout() {
-    laidout_ = true;
-    QListView::doItemsLayout();
-}
-
-// A dialog taking the focus and giving it back changes nothing drawn: the
-// rows draw no focus, and the selection keeps its colours.
-void reportlist::focusInEvent(QFocusEvent* event) {
-    if (event->reason() == Qt::ActiveWindowFocusReason && currentIndex().isValid()) return;
-    QListView::focusInEvent(event);
-}
-
-void reportlist::focusOutEvent(QFocusEvent* event) {
-    if (event->reason() == Qt::ActiveWindowFocusReason) return;
-    QListView::focusOutEvent(event);
-}
-
-bool reportlist::viewportEvent(QEvent* event) {
-    switch (event->type()) {
-    case QEvent::WindowActivate:
-    case QEvent::WindowDeactivate:
-        // The rows are drawn alike in an active and an inactive window (the
-        // viewport itself repaints if its palette says otherwise).
-        return QAbstractScrollArea::viewportEvent(event);
-    default:
-        return QListView::viewportEvent(event);
-    }
-}
-
-void reportlist::paintEvent(QPaintEvent* event) {
-    // Every row on the screen is painted now and tells what it shows.
-    if (auto* rows = qobject_cast<const reportmodel*>(model()))
-        if (QRegion(viewport()->rect()).subtracted(event->region()).isEmpty())
-            rows->forgetpainted();
-    QListView::paintEvent(event);
 }
 
 } // namespace uiqt

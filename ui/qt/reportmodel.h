@@ -14,6 +14,7 @@
 
 #include "controls.h"
 #include "outputcolor.h"
+#include "reportlist.h"
 
 namespace uiqt {
 
@@ -42,6 +43,8 @@ public:
         return fonts_[(f.bold ? 1 : 0) | (f.strikeout ? 2 : 0)];
     }
     int rowheight() const { return rowheight_; }
+    // Every row's size: the list's column width (100 when unset) by rowheight.
+    QSize rowsize() const;
 
     // Asked for every row each time the list lays itself out.
     QModelIndex index(int row, int column = 0,
@@ -62,62 +65,6 @@ private:
     int rowheight_ = 0;
     int shown_ = 0;
     mutable std::unordered_map<int, paintedrow> painted_;
-};
-
-// A scroll bar that keeps a picture of itself and paints from it while
-// nothing it shows has changed: its scroll area repaints both bars each time
-// the list lays out its rows, though only the range of one has changed.
-// Under the pointer or while a button is held it is drawn afresh each time.
-class keptscrollbar : public QScrollBar {
-    Q_OBJECT
-public:
-    explicit keptscrollbar(Qt::Orientation o, QWidget* parent = nullptr) : QScrollBar(o, parent) {}
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    struct look {
-        QRect rect;
-        int state = 0, direction = 0, minimum = 0, maximum = 0, position = 0, value = 0,
-            singlestep = 0, pagestep = 0;
-        bool upsidedown = false;
-        qint64 palette = 0;
-        qreal ratio = 0;
-        const QStyle* style = nullptr;
-        bool operator==(const look&) const = default;
-    };
-    look drawn_;
-    QPixmap picture_;
-};
-
-// The report list's view. Nothing its rows show depends on the focus, so a
-// window going behind a dialog and coming back (every dialog of a run) does
-// not repaint the list; and a row changed in place repaints alone.
-class reportlist : public QListView {
-    Q_OBJECT
-public:
-    explicit reportlist(QWidget* parent = nullptr);
-
-    // Shows the model's rows: the new ones laid out (the whole list repaints
-    // then), otherwise only the visible rows whose text or style changed.
-    void sync(reportmodel& rows);
-    // Rows announced since the last layout are laid out now, so that a
-    // repaint that follows at once shows them.
-    void layoutnow() { executeDelayedItemsLayout(); }
-
-    void doItemsLayout() override;
-    void reset() override;
-
-protected:
-    void rowsInserted(const QModelIndex& parent, int start, int end) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    bool laidout_ = true; // no rows wait to be laid out
 };
 
 // Draws a report row as one line of text in its colour and font, the whole
