@@ -68,6 +68,9 @@ private:
     // Every shown window refreshed from its model now.
     void refreshall();
     bool due(const QElapsedTimer& painted) const;
+    // The windows that `hidden`, just hidden, uncovered show their parts
+    // again before the caller goes on.
+    void uncovered(formview& hidden);
 
     struct modalloop {
         forms::form* f;
