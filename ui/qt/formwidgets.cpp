@@ -50,8 +50,9 @@ QWidget* formview::build(forms::control& c) {
         return l;
     }
     case kind::button: {
+        // Enter presses the button that has the focus, as Space does.
         auto* b = new QPushButton(parent);
-        b->setAutoDefault(false);
+        b->setAutoDefault(true);
         return b;
     }
     case kind::checkbox: {

@@ -108,6 +108,7 @@ formview& qthost::view(forms::form& f) {
     v->onhandled = [this] { handled(); };
     v->onerror = [this](const std::u16string& text) { errorbox(text); };
     v->paintinterval = &paintinterval;
+    v->escapecloses = std::find(escapecloses.begin(), escapecloses.end(), &f) != escapecloses.end();
     viewstate s;
     s.v = std::move(v);
     return *views_.emplace(&f, std::move(s)).first->second.v;

@@ -43,6 +43,11 @@ public:
     // the interval has passed.
     int paintinterval = 20;
 
+    // The windows in which Esc acts like the close box (where the close box
+    // means "cancel", not an answer of its own); applied to their views as
+    // they are built.
+    std::vector<const forms::form*> escapecloses;
+
     // Replaces the browser (tests, or a program without one): the URL goes
     // here instead, and its answer is returned.
     std::function<bool(const std::u16string& url)> urlopener;
