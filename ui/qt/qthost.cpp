@@ -153,10 +153,10 @@ int qthost::showmodal(forms::form& f) {
     refreshall();
     v.raise();
     v.activateWindow();
-    waitexposed(v);
 
     QEventLoop loop;
     modals_.push_back({&f, &loop});
+    waitexposed(v);
     if (f.modalresult == forms::mrNone) loop.exec(QEventLoop::DialogExec);
     modals_.erase(std::find_if(modals_.begin(), modals_.end(),
                                [&](const modalloop& m) { return m.loop == &loop; }));
