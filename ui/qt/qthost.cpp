@@ -64,15 +64,18 @@ private:
 // uncovered part again, a moment later (after the window manager has taken
 // its frame away). Work that follows may block the event loop (the release
 // fetch after the chooser), so they paint now: the hidden window's picture
-// would stay on the screen meanwhile.
-void settle(QWidget& hidden, const std::vector<QWidget*>& shown) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
+// would stay on the screen meanwhile. A compositing manager keeps every
+// window's picture and asks for nothing: once no window was asked, `composed`
+// is set and there is no more waiting.
+void settle(QWidget& hidden, const std::vector<QWidget*>& shown, bool& composed) {
+    if (composed || QGuiApplication::platformName() != QLatin1String("xcb")) return;
     const QRect area = hidden.frameGeometry();
     if (std::none_of(shown.begin(), shown.end(),
                      [&](QWidget* w) { return w->frameGeometry().intersects(area); }))
         return;
     exposewatch watch(hidden.windowHandle());
     waitfor([&] { return watch.seen && !exposed(hidden); }, 250);
+    composed = !watch.seen;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -205,7 +208,7 @@ void qthost::uncovered(formview& hidden) {
     std::vector<QWidget*> shown;
     for (auto& [f, s] : views_)
         if (s.v.get() != &hidden && s.v->isVisible()) shown.push_back(s.v.get());
-    settle(hidden, shown);
+    settle(hidden, shown, composed_);
 }
 
 void qthost::bringtofront(forms::form& f) {

@@ -88,6 +88,7 @@ private:
     };
     std::map<const forms::form*, viewstate> views_;
     std::vector<modalloop> modals_;
+    bool composed_ = false; // the display keeps windows' pictures itself
 };
 
 } // namespace uiqt
