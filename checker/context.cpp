@@ -24,4 +24,11 @@ oplist* findop(context& c, std::int32_t index, bool& perform, bool& undo, opcode
     return findop(c.plannedops, index, perform, undo, opcode);
 }
 
+std::vector<oplist*> lineops(context& c, std::int32_t line) {
+    std::vector<oplist*> ops;
+    for (oplist& op : c.plannedops)
+        if (op.listindex == line) ops.push_back(&op);
+    return ops;
+}
+
 } // namespace checker

@@ -100,5 +100,8 @@ std::int32_t linecount(const context& c);
 bool dirlisted(const context& c, std::u16string_view path);
 // findop over plannedops (see worklists.h).
 oplist* findop(context& c, std::int32_t index, bool& perform, bool& undo, opcodeset& opcode);
+// Every operation announced by report line `line`, newest first: the first is
+// the one findop gives. Empty when the line has none.
+std::vector<oplist*> lineops(context& c, std::int32_t line);
 
 } // namespace checker

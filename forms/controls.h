@@ -146,12 +146,48 @@ struct listbox : control {
     std::function<void()> ondblclick;
 };
 
-// A report-style list: one row per item, its text in `items`.
+// One column of a table list view: its header caption and width in pixels.
+struct listcolumn {
+    static constexpr int defaultwidth = 50; // the toolkit's width for a column left unsized
+    std::u16string caption;
+    int width = defaultwidth;
+    bool operator==(const listcolumn&) const = default;
+};
+
+// A report-style list: one row per item, its text in `items`. Without
+// `columns` it is the report list: one wide column of `columnwidth`, no
+// header. With columns it is a table: a header, each row's caption in the
+// first column and its sub-items in the others.
 struct listview : control {
     listview() : control(kind::listview) {}
     std::vector<std::u16string> items;
     int itemindex = -1; // the selected row, -1 for none
     int columnwidth = 0;
+    std::vector<listcolumn> columns;
+    // subitems[row][k]: the text of column k + 1; a row may hold fewer.
+    std::vector<std::vector<std::u16string>> subitems;
+    bool gridlines = false; // a table draws lines between its cells
+    bool rowselect = true;  // a click selects the whole row
+    bool readonly = true;   // the user cannot edit the cells
+
+    // Appends a table row.
+    void addrow(std::u16string caption, std::vector<std::u16string> cells) {
+        items.push_back(std::move(caption));
+        subitems.resize(items.size() - 1);
+        subitems.push_back(std::move(cells));
+    }
+    // Removes every row.
+    void clearrows() {
+        items.clear();
+        subitems.clear();
+        itemindex = -1;
+    }
+    // Sub-item k of a row (0 is the second column); room is made as needed.
+    std::u16string& subitem(std::size_t row, std::size_t k) {
+        if (subitems.size() <= row) subitems.resize(row + 1);
+        if (subitems[row].size() <= k) subitems[row].resize(k + 1);
+        return subitems[row][k];
+    }
     int showrow = -1; // a handler asks the view to scroll this row into view
     std::function<void(int row)> onselectitem;
     std::function<void()> onclick;

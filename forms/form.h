@@ -80,6 +80,22 @@ protected:
         return c;
     }
 
+    // Where a control stands in its container.
+    struct bounds {
+        int left, top, width, height;
+    };
+    // Registers a control, places it and gives it its caption (a control
+    // without one ignores it) and its place in the tab order, in one call.
+    template <typename C>
+    C& put(C& c, std::u16string controlname, bounds b, std::u16string caption = {},
+           int taborder = -1) {
+        add(c, std::move(controlname));
+        c.left = b.left, c.top = b.top, c.width = b.width, c.height = b.height;
+        if constexpr (requires { c.caption; }) c.caption = std::move(caption);
+        c.taborder = taborder;
+        return c;
+    }
+
 private:
     std::u16string name_;
     std::vector<control*> controls_;

@@ -1,7 +1,9 @@
 #include "program.h"
 
 #include "apply.h"
+#include "editor.h"
 #include "help.h"
+#include "review.h"
 #include "walk.h"
 #include "wiring.h"
 #include "worklists.h"
@@ -19,6 +21,13 @@ void bindmainwindow(program& p) {
     f.Button5.onclick = [&p] { showinfo(p); };
     f.Button3.onclick = [&p] { apply(p); };
     f.ondrop = [&p](const std::vector<std::u16string>& paths) { dropdir(p, paths); };
+    f.ListView1.onselectitem = [&p](int row) { checkop(p, row); };
+    f.ListView1.onclick = [&p] { opcheck(p); };
+    f.ListView1.onmousedown = [&p](int button, unsigned shift, int) {
+        mouseswitchop(p, button, shift);
+    };
+    f.ListView1.ondblclick = [&p] { opEdit(p); };
+    f.CheckBox5.onclick = [&p] { switchop(p); };
 
     // The help key belongs to the window itself and to these controls.
     f.keypreview = true;
@@ -34,7 +43,11 @@ void bindmainwindow(program& p) {
     // go on unseen, its dialogs answered by nobody: it stops after the
     // folder at hand.
     f.onclose = [&p] {
+        p.closing = true;
         if (p.running) p.c.stop = true;
+        // The rename editor (the run dialog) up from a double click ends as
+        // cancelled.
+        if (p.Form2.visible && !p.running) p.Form2.modalresult = forms::mrCancel;
     };
 }
 
@@ -49,10 +62,11 @@ program::program(forms::host& h, std::vector<std::u16string> args, std::u16strin
           showdir(*this);
           return true;
       }()) {
-    for (forms::form* f :
-         std::initializer_list<forms::form*>{&Form2, &Form3, &Form5, &Form6, &Form7, &Form8})
+    for (forms::form* f : std::initializer_list<forms::form*>{&Form2, &Form3, &Form5, &Form6,
+                                                              &Form7, &Form8, &Form11, &Form10})
         f->owner = &h;
     bindrundialogs(c, Form2, Form3, Form6, Form7);
+    bindeditor(*this);
 }
 
 void showdir(program& p) {

@@ -2,6 +2,8 @@
 // order, the checker's state, and the main window's handlers: Start, the
 // root folder (browser and drop), Apply, the settings (keep-names box and settings
 // dialog), the about box, the help key and the look of the report lines.
+// Reviewing the report (review.h) and the folder tag editor (editor.h) bind
+// their handlers here too.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,8 @@
 #include "outputcolor.h"
 #include "platform.h"
 #include "tform1.h"
+#include "tform10.h"
+#include "tform11.h"
 #include "tform2.h"
 #include "tform3.h"
 #include "tform5.h"
@@ -52,12 +56,17 @@ public:
     forms::TForm6 Form6;
     forms::TForm7 Form7;
     forms::TForm8 Form8;
+    forms::TForm11 Form11;
+    forms::TForm10 Form10{&Form11};
 
     // A run is in progress (Start or a drop); a drop, Start and the folder
     // button are refused meanwhile.
     bool running = false;
     // Apply is carrying out the operations.
     bool applying = false;
+    // The main window was closed: the program is ending, and a dialog still
+    // up is not shown again.
+    bool closing = false;
 };
 
 // The main window's creation: accepts drops, marks the program as not

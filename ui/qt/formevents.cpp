@@ -74,7 +74,8 @@ bool formview::eventFilter(QObject* watched, QEvent* event) {
         }
         if (it->second->what != kind::listview) return false;
         for (entry& e : entries_) {
-            if (e.c != it->second || watched != static_cast<QListView*>(e.w)->viewport()) continue;
+            if (e.c != it->second || watched != static_cast<QAbstractItemView*>(e.w)->viewport())
+                continue;
             // No selection by dragging: the model chose the row at the press.
             if (event->type() == QEvent::MouseMove) return me->buttons() != Qt::NoButton;
             return routemouse(e, event);
@@ -126,7 +127,7 @@ bool formview::routekey(forms::control* c, QObject* watched, QKeyEvent* event) {
 }
 
 bool formview::routemouse(entry& e, QEvent* event) {
-    auto* v = static_cast<QListView*>(e.w);
+    auto* v = static_cast<QAbstractItemView*>(e.w);
     auto& l = as<forms::listview>(*e.c);
     auto* me = static_cast<QMouseEvent*>(event);
     const int row = v->indexAt(me->position().toPoint()).row();
@@ -173,7 +174,8 @@ void formview::keyPressEvent(QKeyEvent* event) {
 void formview::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (detached_) return;
-    if (!form_.closebox) return;
+    // No close box while the window is inert (its work lets messages through).
+    if (!form_.closebox || !form_.enabled) return;
     if (modal_) {
         act([&] { form_.modalresult = forms::mrCancel; });
         return;

@@ -26,7 +26,7 @@ T& as(forms::control& c) {
     return static_cast<T&>(c);
 }
 
-inline int selectedrow(const QListView* v) {
+inline int selectedrow(const QAbstractItemView* v) {
     const QModelIndexList rows = v->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }

@@ -199,6 +199,7 @@ void formview::push(entry& e) {
 }
 
 void formview::pushlist(entry& e) {
+    if (!e.rows) return pushtable(e);
     auto* v = static_cast<reportlist*>(e.w);
     auto& m = as<forms::listview>(*e.c);
     // New rows, and rows on the screen whose text or style changed in place.

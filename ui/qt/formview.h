@@ -101,6 +101,8 @@ private:
         bool enabled = false, visible = false, showhint = false, bold = false, italic = false;
         std::u16string hint, caption;
         std::vector<std::u16string> items;
+        std::vector<forms::listcolumn> columns;            // tables only
+        std::vector<std::vector<std::u16string>> subitems; // tables only
         forms::textalign alignment = forms::textalign::left;
         forms::textlayout layout = forms::textlayout::top;
         QRect bounds;
@@ -116,6 +118,10 @@ private:
     void wire(entry& e);
     void push(entry& e);
     void pushlist(entry& e);
+    // Tables: list views with columns (formtable.cpp).
+    QWidget* buildtable(const forms::listview& l, QWidget* parent);
+    void wiretable(entry& e);
+    void pushtable(entry& e);
     void applywindowflags();
     bool routekey(forms::control* c, QObject* watched, QKeyEvent* event);
     bool routemouse(entry& e, QEvent* event);

@@ -106,6 +106,8 @@ QWidget* formview::build(forms::control& c) {
     case kind::listbox:
         return new QListWidget(parent);
     case kind::listview: {
+        if (!as<forms::listview>(c).columns.empty())
+            return buildtable(as<forms::listview>(c), parent);
         auto* v = new reportlist(parent);
         v->setSelectionMode(QAbstractItemView::SingleSelection);
         v->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -177,6 +179,10 @@ void formview::wire(entry& e) {
         break;
     }
     case kind::listview: {
+        if (!as<forms::listview>(*c).columns.empty()) {
+            wiretable(e);
+            break;
+        }
         auto* v = static_cast<QListView*>(e.w);
         e.rows = new reportmodel(as<forms::listview>(*c), v);
         e.rows->setfont(basefont_);
