@@ -40,7 +40,8 @@ std::u16string siteurl() {
 void openpage(host& h, const std::u16string& url, const std::u16string& page) {
     if (h.openurl(url)) return;
     // Without a browser the key or the link would seem to do nothing.
-    h.messagebox(u"Не удалось открыть страницу в браузере. Откройте её вручную: " + pagepath(page));
+    h.messagebox(u"Не удалось открыть страницу в браузере. Откройте её вручную:\n" +
+                 pagepath(page));
 }
 
 void openhelp(host& h, const std::u16string& topic) {
