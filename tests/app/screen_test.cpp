@@ -74,7 +74,7 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         uiqt::formview* v = p.c.form4 ? e.h.findview(*p.c.form4) : nullptr;
-        if (!v || !v->isVisible()) return;
+        if (!v || !v->isVisible() || !v->testAttribute(Qt::WA_Mapped)) return; // not exposed yet
         QCoreApplication::sendPostedEvents(v, QEvent::UpdateRequest); // one a change just asked for
         double d = 1; // the server takes requests sent in its own time; none is sent meanwhile
         for (int i = 0; i < 10 && (d = mismatch(screen(*v), v->grab().toImage())) > 0.02; ++i)
