@@ -85,10 +85,7 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
     platform::file out;
     if (!out.open(temp, platform::openmode::create) || !out.write(tag.data(), tag.size()))
         return false;
-    const std::int64_t copied = copyaudio(in, out, size, progress(currentprogress()));
-    // Short of the size the file had when opened: it changed while we read it.
-    if (copied != size - skip) return false;
-    if (!out.close()) return false;
+    if (copyaudio(in, out, size, progress(currentprogress())) < 0 || !out.close()) return false;
 
     if (!writeid3v1tail(temp, v.artist, v.title, v.album, v.year, v.changetrno, v.trno,
                         v.genrechanged, old.v1tail))
@@ -101,8 +98,8 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
     if (!done.open(temp, platform::openmode::readwrite) || !keepmode(done, mode | 0200) ||
         !done.settime(hasage ? age : date) || !done.sync() || !done.close())
         return false;
-    // Written or replaced by another program since we opened it: its change
-    // would be lost.
+    // Shrunk, grown, written or replaced by another program since we opened
+    // it: its change would be lost, or the copy is short.
     platform::filetime now;
     platform::fileid nowid;
     if (in.size() != size || !in.gettime(now) || !(now == date) ||

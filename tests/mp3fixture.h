@@ -38,24 +38,15 @@ inline const std::string& basemp3() {
     static std::once_flag once;
     std::call_once(once, [] {
         testutil::tempdir t;
-        std::string pcm;
+        std::string pcm; // 16-bit little-endian samples at 8 kHz
         for (int i = 0; i < 4000; ++i) {
-            const auto v = static_cast<std::int16_t>(4000 * std::sin(i / 6.0));
-            pcm.push_back(static_cast<char>(v & 0xff));
-            pcm.push_back(static_cast<char>((v >> 8) & 0xff));
+            const auto v = static_cast<std::uint16_t>(4000 * std::sin(i / 6.0));
+            pcm += {static_cast<char>(v & 0xff), static_cast<char>(v >> 8)};
         }
-        auto le = [](std::uint32_t v, int n) {
-            std::string s;
-            for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
-            return s;
-        };
-        const auto size = static_cast<std::uint32_t>(pcm.size());
-        const std::string wav = "RIFF" + le(36 + size, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
-                                le(1, 2) + le(8000, 4) + le(16000, 4) + le(2, 2) + le(16, 2) +
-                                "data" + le(size, 4) + pcm;
-        testutil::writefile(t.path() / "a.wav", wav);
-        const std::string cmd = "lame --quiet -b 8 '" + (t.path() / "a.wav").string() + "' '" +
-                                (t.path() / "a.mp3").string() + "'";
+        testutil::writefile(t.path() / "a.pcm", pcm);
+        const std::string cmd = "lame --quiet -r -s 8 --bitwidth 16 -m m -b 8 '" +
+                                (t.path() / "a.pcm").string() + "' '" +
+                                (t.path() / "a.mp3").string() + "' 2>/dev/null";
         if (std::system(cmd.c_str()) != 0) throw std::runtime_error("lame failed");
         bytes = testutil::readfile(t.path() / "a.mp3");
         if (bytes.size() < 200) throw std::runtime_error("lame gave no audio");
@@ -99,10 +90,16 @@ for f in json.load(open(sys.argv[1], encoding='utf-8')):
 
 // mutagen's reading of the files' ID3v2 tags as stored (no translation to
 // version 2.4): the major version and the text frames, several values joined
-// by "/". A file without an ID3v2 tag is absent from the result.
+// by "/"; the padding, every frame in file order as "ID|encoding|content"
+// (a picture as "mime|type|description|hex of the bytes", a comment as
+// "language|description|text"), and the ID3v1 tag as mutagen maps it. A file
+// without an ID3v2 tag is absent from the result.
 struct mutagentag {
     int major = 0;
     std::map<std::string, std::string> frames;
+    int padding = -1;
+    std::vector<std::string> all;
+    std::map<std::string, std::string> v1;
 };
 inline std::map<std::string, mutagentag>
 mutagenread(const std::vector<std::filesystem::path>& files) {
@@ -113,15 +110,22 @@ mutagenread(const std::vector<std::filesystem::path>& files) {
     testutil::writefile(t.path() / "read.py", R"(
 import json, sys
 import mutagen.id3 as id3
+def show(f):
+    if f.FrameID == 'APIC': d = '%s|%d|%s|%s' % (f.mime, f.type, f.desc, f.data.hex())
+    elif f.FrameID == 'COMM': d = '%s|%s|%s' % (f.lang, f.desc, '/'.join(f.text))
+    else: d = '/'.join(str(t) for t in getattr(f, 'text', []))
+    return '%s|%d|%s' % (f.FrameID, getattr(f, 'encoding', -1), d)
 out = {}
 for p in json.load(open(sys.argv[1], encoding='utf-8')):
     try:
         tag = id3.ID3(p, translate=False, load_v1=False)
     except id3.ID3NoHeaderError:
         continue
-    out[p] = {'major': tag.version[1],
+    v1 = id3.ParseID3v1(open(p, 'rb').read()[-128:]) or {}
+    out[p] = {'major': tag.version[1], 'padding': tag._padding,
               'frames': {k: '/'.join(str(t) for t in v.text) for k, v in tag.items()
-                         if k.startswith('T') and hasattr(v, 'text')}}
+                         if k.startswith('T') and hasattr(v, 'text')},
+              'all': [show(f) for f in tag.values()], 'v1': {k: str(v) for k, v in v1.items()}}
 json.dump(out, open(sys.argv[2], 'w', encoding='utf-8'))
 )");
     const std::string cmd = "/usr/bin/python3 '" + (t.path() / "read.py").string() + "' '" +
@@ -133,7 +137,10 @@ json.dump(out, open(sys.argv[2], 'w', encoding='utf-8'))
     for (const auto& [path, tag] : out.items()) {
         mutagentag& m = r[path];
         m.major = tag["major"].get<int>();
-        for (const auto& [id, text] : tag["frames"].items()) m.frames[id] = text.get<std::string>();
+        m.padding = tag["padding"].get<int>();
+        m.frames = tag["frames"].get<std::map<std::string, std::string>>();
+        m.all = tag["all"].get<std::vector<std::string>>();
+        m.v1 = tag["v1"].get<std::map<std::string, std::string>>();
     }
     return r;
 }

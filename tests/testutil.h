@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <ostream>
 #include <string>
 
@@ -53,9 +52,16 @@ inline void writefile(const fs::path& p, const std::string& bytes) {
     if (!out) throw std::runtime_error("cannot write " + p.string());
 }
 
+// The whole file in one read (large files are read in tests under the
+// sanitizers); empty when it cannot be read.
 inline std::string readfile(const fs::path& p) {
+    std::error_code ec;
+    const auto size = fs::file_size(p, ec);
+    std::string bytes(ec ? 0 : size, '\0');
     std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
 }
 
 inline std::string u8(std::u16string_view s) {

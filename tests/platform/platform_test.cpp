@@ -1,0 +1,119 @@
+// The operating system layer's rules: renames never replace, directory
+// searches come in a fixed order, any file name survives, times are kept to
+// the nanosecond, only regular files open, single-byte text uses the chosen
+// code page.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform.h"
+#include "testutil.h"
+
+using testutil::readfile;
+using testutil::writefile;
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+// The entries a search finds, each with / for a folder, h hidden, r read-only, l a link.
+std::string names(const std::u16string& pattern, unsigned mask = platform::attr_any) {
+    std::vector<platform::direntry> found;
+    if (!platform::search(pattern, found, mask))
+        return "error " + std::to_string(platform::lasterror());
+    std::string s;
+    for (const auto& e : found)
+        s += testutil::u8(e.name) + (e.folder ? "/" : "") + (e.hidden ? "h" : "") +
+             (e.readonly ? "r" : "") + (e.link ? "l" : "") + " ";
+    return s;
+}
+
+} // namespace
+
+TEST(Platform, RenamesNeverReplace) {
+    testutil::tempdir t;
+    writefile(t.path() / "a.mp3", "a");
+    writefile(t.path() / "b.mp3", "b");
+    fs::create_directories(t.path() / "Album" / "inner");
+    fs::create_directory(t.path() / "Target");
+    EXPECT_EQ(platform::renamepath(t.u16(u"a.mp3"), t.u16(u"b.mp3")), EEXIST);
+    EXPECT_EQ(platform::renamepath(t.u16(u"Album"), t.u16(u"Target")), EEXIST);
+    EXPECT_EQ(platform::renamepath(t.u16(u"none"), t.u16(u"other")), ENOENT);
+    EXPECT_EQ(readfile(t.path() / "a.mp3") + readfile(t.path() / "b.mp3"), "ab");
+    EXPECT_EQ(platform::renamepath(t.u16(u"Album"), t.u16(u"Кино - Альбом (1999)")), 0);
+    EXPECT_TRUE(fs::exists(t.path() / "Кино - Альбом (1999)" / "inner"));
+}
+
+TEST(Platform, SearchOrderPatternsAndFlags) {
+    testutil::tempdir t;
+    for (const char* n :
+         {"b.mp3", "A.MP3", "c.Mp3", "a_.mp3", "Яблоко.mp3", "абв.mp3", "x.mp3.bak", "ro"})
+        writefile(t.path() / n, "x");
+    chmod((t.path() / "ro").c_str(), 0444);
+    fs::create_directory(t.path() / "Sub.mp3");
+    fs::create_directory(t.path() / ".hidden");
+    fs::create_directory_symlink(t.path() / "Sub.mp3", t.path() / "link");
+    // By name after upper-casing, code unit by code unit: "AB" before "A_", Latin before Cyrillic.
+    EXPECT_EQ(names(t.u16(u"*.mp3")), "A.MP3 a_.mp3 b.mp3 c.Mp3 Sub.mp3/ абв.mp3 Яблоко.mp3 ");
+    EXPECT_EQ(
+        names(t.u16(u"*.*")),
+        ".hidden/h A.MP3 a_.mp3 b.mp3 c.Mp3 link/l ror Sub.mp3/ x.mp3.bak абв.mp3 Яблоко.mp3 ");
+    EXPECT_EQ(names(t.u16(u"*"), platform::attr_readonly),
+              "A.MP3 a_.mp3 b.mp3 c.Mp3 ror x.mp3.bak абв.mp3 Яблоко.mp3 ");
+    EXPECT_EQ(names(t.u16(u"?.Mp3")) + names(t.u16(u"я*О.*")) + names(t.u16(u"*b*k")),
+              "A.MP3 b.mp3 c.Mp3 Яблоко.mp3 x.mp3.bak ");
+    EXPECT_EQ(names(t.u16(u"nothere/*.*")), "error 2");
+    EXPECT_NE(platform::namebefore(u"Ab", u"aB"), platform::namebefore(u"aB", u"Ab"));
+    // Upper-casing keeps the length: ß has no single upper-case letter.
+    EXPECT_EQ(platform::upcase(u"straße ёж éà\U0001F3B5"), u"STRAßE ЁЖ ÉÀ\U0001F3B5");
+}
+
+TEST(Platform, AnyFileNameSurvives) {
+    for (const std::string& n :
+         {"Кино"s, "bad\xFF\xFEname"s, "\xC0\xAF"s, "\xED\xA0\x80"s, "cut\xE2\x82"s})
+        EXPECT_EQ(platform::tonative(platform::fromnative(n)), n) << n;
+    EXPECT_EQ(platform::fromnative("a\xFF\xF0\x9F\x8E\xB5"), u"a\xDCFF\U0001F3B5");
+    EXPECT_EQ(platform::utf8to16("Ж\xFFz"), u"Ж\uFFFDz"); // tag text: lenient
+    testutil::tempdir t;
+    writefile(t.path() / "track\xFF\xFE.mp3", "payload");
+    std::vector<platform::direntry> found;
+    ASSERT_TRUE(platform::search(t.u16(u"*.mp3"), found) && found.size() == 1);
+    ASSERT_EQ(platform::renamepath(t.u16(found[0].name), t.u16(u"01 " + found[0].name)), 0);
+    EXPECT_EQ(readfile(t.path() / "01 track\xFF\xFE.mp3"), "payload");
+}
+
+TEST(Platform, TimesModesAndWhatOpens) {
+    testutil::tempdir t;
+    const std::u16string f = t.u16(u"f.mp3");
+    writefile(t.path() / "f.mp3", "x");
+    // Times to the nanosecond; read-only is the owner's write bit, the other bits stay.
+    platform::file h;
+    platform::filetime got;
+    unsigned mode = 0;
+    bool ro = false;
+    ASSERT_TRUE(platform::setfiletime(f, {1234567890, 123456789}) &&
+                h.open(f, platform::openmode::read) && h.gettime(got) &&
+                platform::setmode(f, 0640) && platform::setreadonly(f, true) &&
+                platform::getreadonly(f, ro) && platform::getmode(f, mode));
+    EXPECT_TRUE(got == (platform::filetime{1234567890, 123456789}) && ro && mode == 0440);
+    ASSERT_TRUE(platform::setreadonly(f, false) && platform::getmode(f, mode));
+    EXPECT_EQ(mode, 0640u);
+    // Only regular files open; a FIFO named like an MP3 file must not hang.
+    fs::create_directory(t.path() / "dir.mp3");
+    ASSERT_EQ(mkfifo((t.path() / "pipe.mp3").c_str(), 0644), 0);
+    for (const char16_t* name : {u"dir.mp3", u"pipe.mp3", u"missing"})
+        EXPECT_FALSE(h.open(t.u16(name), platform::openmode::read)) << testutil::u8(name);
+    EXPECT_EQ(platform::lasterror(), ENOENT);
+}
+
+TEST(Platform, CodePage) {
+    // windows-1251 by default; a missing character becomes "?", a surrogate pair one.
+    setenv("VORLINDE_CODEPAGE", "", 1), platform::resetcodepage();
+    EXPECT_EQ(platform::toansi(u"Кино Ёё aαb漢c\U0001F3B5d"), "\xCA\xE8\xED\xEE \xA8\xB8 a?b?c?d");
+    EXPECT_EQ(platform::fromansi("\xCA\xE8\xED\xEE"), u"Кино");
+    setenv("VORLINDE_CODEPAGE", "CP1252", 1), platform::resetcodepage();
+    EXPECT_EQ(platform::fromansi("\xE9\x80") + platform::fromansi(platform::toansi(u"éЖ")),
+              u"é€é?");
+    setenv("VORLINDE_CODEPAGE", "NO-SUCH", 1), platform::resetcodepage(); // the default then
+    EXPECT_EQ(platform::fromansi("\xC0"), u"А");
+    unsetenv("VORLINDE_CODEPAGE"), platform::resetcodepage();
+}

@@ -1,0 +1,222 @@
+// The Qt views and host over a small form with a control of each kind, drawn
+// offscreen: what a handler changes shows in the widgets, what the user does
+// to a widget reaches the model, report rows are painted in their style, and
+// the host runs modal loops and paints windows behind a dialog.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QtWidgets>
+
+#include "qthost.h"
+#include "reportmodel.h"
+
+using namespace forms;
+
+namespace {
+
+// A window with a control of each kind the table drives; the edit takes digits.
+struct testform : form {
+    label L;
+    edit E;
+    combobox C;
+    checkbox X;
+    listview V;
+    progressbar P;
+    button B;
+    testform() : form(u"T") {
+        width = 420, height = 400;
+        int i = 0;
+        for (control* c : std::initializer_list<control*>{&L, &E, &C, &X, &P, &B, &V}) {
+            add(*c, u"c");
+            c->left = 8, c->top = 30 * i++, c->width = 200, c->height = c == &V ? 150 : 24;
+        }
+        E.onkeypress = [](char16_t& k) { k = k == u'\b' || (k >= u'0' && k <= u'9') ? k : 0; };
+    }
+};
+
+template <typename W>
+W* w(uiqt::formview& v, control& c) {
+    return v.widgetas<W>(c);
+}
+
+struct kindcase {
+    const char* what;
+    std::function<void(testform&)> change; // as a handler changes the model
+    std::function<bool(testform&, uiqt::formview&)> shown;
+    std::function<void(testform&, uiqt::formview&)> input = nullptr; // the user's, or none
+    std::function<bool(testform&, uiqt::formview&)> reached = nullptr;
+};
+
+} // namespace
+
+TEST(Views, ShowTheirModelAndPassInputToIt) {
+    using V = uiqt::formview;
+    using F = testform;
+    const kindcase cases[] = {
+        {"check box whose handler refuses the click", [](F& f) { f.X.checked = true; },
+         [](F& f, V& v) { return w<QCheckBox>(v, f.X)->isChecked(); },
+         [](F& f, V& v) {
+             f.X.onclick = [&f] { f.L.caption = f.X.checked ? u"" : u"off", f.X.checked = true; };
+             QTest::mouseClick(w<QCheckBox>(v, f.X), Qt::LeftButton);
+         },
+         [](F& f, V& v) { return f.L.caption == u"off" && w<QCheckBox>(v, f.X)->isChecked(); }},
+        {"edit, typed through the filter at the caret", [](F& f) { f.E.text = u"12"; },
+         [](F& f, V& v) { return w<QLineEdit>(v, f.E)->text() == "12"; },
+         [](F& f, V& v) {
+             w<QLineEdit>(v, f.E)->setCursorPosition(1);
+             QTest::keyClicks(w<QLineEdit>(v, f.E), "5a6-");
+         },
+         [](F& f, V& v) { return f.E.text == u"1562" && w<QLineEdit>(v, f.E)->text() == "1562"; }},
+        {"combo, chosen by key", [](F& f) { f.C.items.assign(3, u"c"), f.C.itemindex = 1; },
+         [](F& f, V& v) { return w<QComboBox>(v, f.C)->currentIndex() == 1; },
+         [](F& f, V& v) { QTest::keyClick(w<QComboBox>(v, f.C), Qt::Key_Down); },
+         [](F& f, V&) { return f.C.itemindex == 2; }},
+        {"report list selection, by mouse and key",
+         [](F& f) { f.V.items.assign(3, u"row"), f.V.itemindex = 1; },
+         [](F& f, V& v) { return v.listof(f.V)->selectionModel()->isRowSelected(1); },
+         [](F& f, V& v) {
+             QListView* l = v.listof(f.V);
+             QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                               l->visualRect(l->model()->index(2, 0)).center());
+             QTest::keyClick(l, Qt::Key_Up); // from the row clicked
+         },
+         [](F& f, V& v) {
+             return f.V.itemindex == 1 && v.listof(f.V)->selectionModel()->isRowSelected(1);
+         }},
+        {"progress bar", [](F& f) { f.P.position = 40; },
+         [](F& f, V& v) { return w<QProgressBar>(v, f.P)->value() == 40; }},
+        {"label as wide as its caption", [](F& f) { f.L.caption = std::u16string(60, u'Ж'); },
+         [](F& f, V& v) {
+             return w<QLabel>(v, f.L)->width() >= w<QLabel>(v, f.L)->sizeHint().width();
+         }},
+        {"button whose handler fails", [](F& f) { f.B.caption = u"Стоп"; },
+         [](F& f, V& v) { return w<QPushButton>(v, f.B)->text() == "Стоп"; },
+         [](F& f, V& v) {
+             f.B.onclick = [&f] { f.P.position = 7, throw std::runtime_error("Disk full"); };
+             QTest::mouseClick(w<QPushButton>(v, f.B), Qt::LeftButton);
+         },
+         [](F& f, V& v) { return w<QProgressBar>(v, f.P)->value() == 7; }},
+        {"window disabled, on top", [](F& f) { f.enabled = false, f.stayontop = true; },
+         [](F&, V& v) { return !v.isEnabled() && v.windowFlags() & Qt::WindowStaysOnTopHint; }},
+        {"window closed by the user", [](F& f) { f.caption = u"Окно"; },
+         [](F&, V& v) { return v.windowTitle() == "Окно"; }, [](F&, V& v) { v.close(); },
+         [](F& f, V& v) { return !f.visible && !v.isVisible(); }},
+    };
+    for (const kindcase& k : cases) {
+        testform f;
+        uiqt::qthost h;
+        std::vector<std::u16string> errors;
+        h.boxhook = [&](const std::u16string& text, bool) { errors.push_back(text); };
+        h.show(f);
+        uiqt::formview& v = h.view(f);
+        k.change(f);
+        h.handled();
+        EXPECT_TRUE(k.shown(f, v)) << k.what;
+        if (!k.input) continue;
+        k.input(f, v);
+        EXPECT_TRUE(k.reached(f, v)) << k.what;
+        EXPECT_EQ(errors, std::vector<std::u16string>(f.B.onclick ? 1 : 0, u"Disk full."));
+    }
+}
+
+namespace {
+
+// The ink of a report row on the screen: how many pixels, the longest run in
+// one pixel row, and whether some are red.
+struct ink {
+    int dots = 0, run = 0;
+    bool coloured = false;
+};
+ink inkof(const QImage& img, const QRect& r) {
+    ink k;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(), run = 0; x <= r.right(); ++x) {
+            const QColor p = img.pixelColor(x, y);
+            run = qGray(p.rgb()) < 170 ? run + 1 : 0;
+            k.dots += run > 0;
+            k.run = std::max(k.run, run);
+            k.coloured |= p.red() > 160 && p.green() < 90 && p.blue() < 90;
+        }
+    return k;
+}
+
+} // namespace
+
+TEST(Views, ReportRowsArePaintedInTheirStyleWhenItChanges) {
+    testform f;
+    uiqt::qthost h;
+    h.paintinterval = 0;
+    f.V.items.assign(4, u"иииииииии");
+    std::vector<ui::lineformat> styles(4);
+    h.show(f);
+    uiqt::formview& v = h.view(f);
+    v.setlinestyle(f.V, [&](int row) { return styles[row]; });
+    QTest::qWait(20); // painted plain
+    styles[1].bold = styles[3].bold = styles[2].strikeout = true;
+    styles[3].color = ui::clRed;
+    bool handled = false;
+    QTimer::singleShot(0, [&] { handled = true; });
+    h.repaint(f); // only the rows changed in place are painted again, and no input handled
+    EXPECT_FALSE(handled);
+    const QImage img = v.screen()->grabWindow(v.winId()).toImage();
+    while (!handled) QCoreApplication::processEvents(); // it must not outlive the test
+    QListView* l = v.listof(f.V);
+    ink rows[4];
+    for (int r = 0; r < 4; ++r) {
+        const QRect box = l->visualRect(l->model()->index(r, 0));
+        rows[r] = inkof(img, QRect(l->viewport()->mapTo(&v, box.topLeft()), box.size()));
+    }
+    EXPECT_GT(rows[0].dots, 20);
+    EXPECT_FALSE(rows[0].coloured || rows[1].coloured || rows[2].coloured);
+    EXPECT_GT(rows[1].dots, rows[0].dots * 6 / 5); // bold
+    EXPECT_GT(rows[2].run, rows[0].run * 3);       // struck out
+    EXPECT_TRUE(rows[3].coloured);
+    EXPECT_GT(rows[3].dots, rows[0].dots * 6 / 5);
+}
+
+TEST(Host, ModalLoopsNestAndTheCloseBoxGivesCancel) {
+    testform outer, inner;
+    uiqt::qthost h;
+    int innerresult = -1;
+    outer.B.modalresult = mrAbort;
+    outer.X.onclick = [&] {
+        QTimer::singleShot(0, [&] { h.view(inner).close(); });
+        innerresult = h.showmodal(inner);
+        QTimer::singleShot(0, [&] { w<QPushButton>(h.view(outer), outer.B)->click(); });
+    };
+    QTimer::singleShot(0, [&] { w<QCheckBox>(h.view(outer), outer.X)->click(); });
+    EXPECT_EQ(h.showmodal(outer), mrAbort);
+    EXPECT_EQ(innerresult, mrCancel);
+    EXPECT_FALSE(h.view(outer).isVisible() || h.view(inner).isVisible());
+}
+
+TEST(Host, AWindowBehindADialogPaintsAtMostOnceAnIntervalAndThenTheLast) {
+    struct paints : QObject {
+        int n = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            return n += e->type() == QEvent::Paint, false;
+        }
+    } count;
+    testform f, d;
+    uiqt::qthost h;
+    h.paintinterval = 150;
+    h.show(f);
+    w<QLabel>(h.view(f), f.L)->installEventFilter(&count);
+    std::vector<int> seen;
+    QTimer::singleShot(0, [&] {
+        QTest::qWait(300); // what was held back is painted, and the interval has passed
+        const int before = count.n;
+        for (auto text : {u"1", u"2"}) {
+            f.L.caption = text;
+            h.handled();
+            QCoreApplication::processEvents();
+            seen.push_back(count.n - before);
+        }
+        QTest::qWait(300);
+        seen.push_back(count.n - before);
+        d.modalresult = mrOk;
+        h.handled();
+    });
+    h.showmodal(d);
+    EXPECT_EQ(seen, (std::vector<int>{1, 1, 2}));
+}

@@ -1,0 +1,18 @@
+// One application object for a whole binary of window tests; without a
+// display they draw offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // A window closed in one test must not end the event loops of the next.
+    QApplication::setQuitOnLastWindowClosed(false);
+    alarm(60); // a test left waiting for a window that never comes fails
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,156 @@
+// The rewrite never loses a byte: killed at any moment, the path holds the
+// whole old or the whole new file; the new file takes the old one's place in
+// one step, with its date and permissions; where the file system says no or
+// the file changes under it, the file stays as it was. What needs an ordinary
+// user runs in a child process that becomes nobody (65534).
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "mp3fixture.h"
+#include "progress.h"
+#include "tagfile.h"
+
+using namespace tagfile;
+namespace fs = std::filesystem;
+
+TEST(Safety, KilledAtAnyMomentThePathHoldsTheOldOrTheNewFile) {
+    testutil::tempdir dir;
+    // 20 MB of real MP3 frames behind a tag with a picture, an ID3v1 block at the end.
+    std::string old =
+        tag(3, f23("APIC", apic("jpg", std::string(100000, 'p'))) + std::string(4000, '\0'));
+    while (old.size() < (20u << 20)) old += mp3fixture::basemp3();
+    old += id3v1("Old", "Old", "Old", "1970", "c", 3, 17);
+    const std::u16string p = dir.u16(u"a.mp3");
+    // Starts a rewrite in a child; returns when it began.
+    auto start = [&](pid_t& pid) {
+        testutil::writefile(dir.path() / "a.mp3", old);
+        platform::setfiletime(p, {1200000000, 424242424});
+        if ((pid = fork()) == 0)
+            _exit(rewrite(p, {u"A", u"T", u"Al", u"1999", u"Pop", true, u"4"}) ? 0 : 1);
+        return std::chrono::steady_clock::now();
+    };
+    // One rewrite to the end: the new file, and how long a rewrite takes. The
+    // path never goes missing on the way.
+    const int events = inotify_init1(IN_NONBLOCK);
+    pid_t pid = 0;
+    int status = 0;
+    inotify_add_watch(events, dir.path().c_str(), IN_DELETE | IN_MOVED_FROM);
+    const auto begun = start(pid);
+    waitpid(pid, &status, 0);
+    const auto duration = std::chrono::steady_clock::now() - begun;
+    ASSERT_EQ(status, 0);
+    alignas(inotify_event) char buf[4096];
+    for (ssize_t n = ::read(events, buf, sizeof buf), at = 0; at < n;
+         at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(buf + at)->len)
+        EXPECT_STRNE(reinterpret_cast<inotify_event*>(buf + at)->name, "a.mp3");
+    close(events);
+    const std::string fresh = testutil::readfile(dir.path() / "a.mp3"), date = stamp(p);
+    const std::size_t n = old.size() - extent(old) - 128;
+    ASSERT_EQ(fresh.compare(extent(fresh), n, old, extent(old), n), 0);
+    int sawold = 0, sawnew = 0;
+    for (int i = 0; i < 20; ++i) {
+        // One moment in each twentieth of two and a half rewrites, at a varying place within it.
+        std::this_thread::sleep_until(start(pid) + duration * (i + i * 7 % 10 / 10.0) / 8);
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        const std::string now = testutil::readfile(dir.path() / "a.mp3");
+        EXPECT_TRUE(now == old || now == fresh) << i << ": " << now.size() << " bytes of neither";
+        EXPECT_EQ(stamp(p), date) << i;
+        sawold += now == old;
+        sawnew += now == fresh;
+    }
+    EXPECT_GT(sawold, 0) << "no kill came during a rewrite; " << sawnew << " after it";
+}
+
+namespace {
+
+constexpr uid_t nobody = 65534;
+constexpr int skipped = 77;
+const std::string other = audio() + id3v1("O", "O", "O", "1970", "o", 1, 2);
+
+// One fault, in a child process. `how` holds n (as nobody), r (a read-only
+// file, mode 550), w (the rewrite works), s (a small file system), v (the
+// file vanished beside what its temporary name holds), l (it is a link to its
+// temporary name), and S, W, R (it shrinks, is written, is replaced by another
+// file during the copy). 0 when all went as it should, 77 when the child may
+// not become nobody or mount a file system, else the step that failed.
+int run(const std::string& how, const fs::path& folder, const std::string& old,
+        const std::string& after) noexcept {
+    const auto has = [&](char c) { return how.find(c) != std::string::npos; };
+    if (has('s') && (unshare(CLONE_NEWNS) != 0 ||
+                     mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                     mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=1m") != 0))
+        return skipped;
+    const fs::path file = folder / "a.mp3", temp = file.string() + "$delme.$$$";
+    const std::u16string p = platform::fromnative(file.string());
+    testutil::writefile(has('v') || has('l') ? temp : file, old);
+    if (has('l')) fs::create_symlink(temp.filename(), file);
+    testutil::writefile(folder / "o.mp3", other);
+    platform::setfiletime(p, {1300000000, 5});
+    if (has('r')) fs::permissions(folder, fs::perms::all), platform::setmode(p, 0550);
+    if (has('n') && (chown(file.c_str(), nobody, nobody) != 0 || setgroups(0, nullptr) != 0 ||
+                     setgid(nobody) != 0 || setuid(nobody) != 0))
+        return skipped;
+    // A handler run during the copy may start no second rewrite, and a read
+    // of another file must not change the one that runs.
+    int pumps = 0;
+    bool refused = true;
+    id3v2::progressscope scope({{}, {}, {}, [&] {
+                                    refused = refused && !rewrite(p, abc);
+                                    read(platform::fromnative((folder / "o.mp3").string()));
+                                    if (++pumps != 3) return;
+                                    if (has('S')) fs::resize_file(file, 99999);
+                                    if (has('W'))
+                                        std::fstream(file, std::ios::in | std::ios::out) << "ID4";
+                                    if (has('R')) fs::rename(folder / "o.mp3", file);
+                                }});
+    if (rewrite(p, abc) != has('w') || !refused) return 1;
+    if (has('w'))
+        return read(p) == "Artist|Title|Album|1999|||" && stamp(p) == "1300000000.5 750" ? 0 : 2;
+    if (testutil::readfile(file) != after) return 3;
+    if (after == old && stamp(p) != "1300000000.5 644") return 4;
+    // What stands under the temporary name may be all that is left of the music.
+    return has('v') && testutil::readfile(temp) != old ? 5 : 0;
+}
+
+} // namespace
+
+TEST(Safety, FaultsLeaveTheFileAsItWas) {
+    const std::string old = tag(3, "") + audio(700000);
+    const std::pair<const char*, std::string> faults[] = {
+        {"rw", ""},                   // a read-only file: it is no more, the other bits kept
+        {"nrw", ""},                  // the same as another user
+        {"n", old},                   // a folder the user may not write, as another user
+        {"s", old},                   // a full file system
+        {"v", ""},                    // a vanished file
+        {"l", old},                   // a link to its own temporary name
+        {"S", old.substr(0, 99999)},  // shrinks during the copy
+        {"W", "ID4" + old.substr(3)}, // written during the copy
+        {"R", other},                 // replaced during the copy
+    };
+    testutil::tempdir dir;
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
+    for (const auto& [how, after] : faults) {
+        const fs::path folder = dir.path() / how;
+        fs::create_directory(folder);
+        fs::permissions(folder, fs::perms::owner_all | fs::perms::others_exec);
+        int status = 0;
+        if (const pid_t pid = fork(); pid == 0)
+            _exit(run(how, folder, old, after));
+        else
+            waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) &&
+                    (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == skipped))
+            << how << ": " << status;
+    }
+}
