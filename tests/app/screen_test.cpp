@@ -31,9 +31,9 @@ double mismatch(const QImage& shown, const QImage& own) {
     return double(off) / (own.width() * own.height());
 }
 
-// Acts once on the modal window that comes up next.
-void next(std::function<void()> act) {
-    QTimer::singleShot(5, [act] { QApplication::activeModalWidget() ? act() : next(act); });
+// Acts once the window has come up as the modal one.
+void when(QWidget& w, std::function<void()> f) {
+    QTimer::singleShot(5, [&w, f] { QApplication::activeModalWidget() == &w ? f() : when(w, f); });
 }
 
 } // namespace
@@ -64,8 +64,8 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     for (int i = 1; i <= 8; ++i)
         testutil::writefile(music.path() / (std::to_string(i) + ".mp3"), big);
     p.Form1.Label1.caption = music.u16();
-    next([&] {
-        next([&] { click(p.Form7, p.Form7.Button1); });
+    when(h.view(p.Form2), [&] {
+        when(h.view(p.Form7), [&] { click(p.Form7, p.Form7.Button1); });
         click(p.Form2, p.Form2.Button3);
         click(p.Form2, p.Form2.Button1);
     });
@@ -93,7 +93,7 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     EXPECT_GE(polls, 3);
 
     app::translateqt();
-    next([&] { QTest::keyClick(h.view(p.Form5).widget(p.Form5.Button1), Qt::Key_Escape); });
+    when(h.view(p.Form5), [&] { QTest::keyClick(&h.view(p.Form5), Qt::Key_Escape); });
     QTest::keyClick(h.view(p.Form1).widget(p.Form1.Button5), Qt::Key_Return); // opens "Info"
     EXPECT_EQ(p.Form5.modalresult, forms::mrCancel); // opened by Enter, closed by Esc
     QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Cancel); // Qt's own buttons
