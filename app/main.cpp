@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv); // takes Qt's own options out of argv
     QApplication::setApplicationName(QStringLiteral("vorlinde"));
     QApplication::setApplicationVersion(QStringLiteral("0.98"));
+    app::translateqt();
 
     std::vector<std::u16string> args;
     for (int i = 1; i < argc; ++i) args.push_back(platform::fromnative(argv[i]));

@@ -1,7 +1,11 @@
 #include "window.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QObject>
+#include <QTranslator>
 
 namespace app {
 
@@ -29,7 +33,25 @@ private:
     ui::program& p_;
 };
 
+// The smallest main window at which every control stays visible and apart:
+// the "i" button, which keeps to the right edge, stops short of Apply, and
+// the report keeps a few lines.
+QSize minimumsize(const forms::TForm1& f) {
+    const int gap = 8, listheight = 100;
+    return {f.width - (f.Button5.left - (f.Button3.left + f.Button3.width) - gap),
+            f.height - (f.ListView1.height - listheight)};
+}
+
 } // namespace
+
+void translateqt() {
+    auto* t = new QTranslator(QCoreApplication::instance());
+    if (t->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(t);
+    else
+        delete t;
+}
 
 void bindviews(uiqt::qthost& h, ui::program& p) {
     uiqt::formview& v = h.view(p.Form1);
@@ -38,6 +60,8 @@ void bindviews(uiqt::qthost& h, ui::program& p) {
         if (p.Form1.ondrop) p.Form1.ondrop(paths);
     });
     v.installEventFilter(new busyfilter(p, &v));
+    v.setMinimumSize(minimumsize(p.Form1));
+    h.escapecloses = {&p.Form5, &p.Form7, &p.Form8};
 }
 
 } // namespace app

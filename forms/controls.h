@@ -86,6 +86,9 @@ struct label : control {
     std::u16string caption;
     textalign alignment = textalign::left;
     textlayout layout = textlayout::top;
+    // A caption too long for the label (a path) is drawn with its middle left
+    // out, whole in the label's tooltip; the caption itself stays whole.
+    bool elidemiddle = false;
 };
 
 struct groupbox : control {

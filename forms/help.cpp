@@ -25,16 +25,27 @@ std::u16string fileurl(const std::u16string& path) {
 
 } // namespace
 
+std::u16string pagepath(const std::u16string& page) {
+    return platform::programdir() + u"site/" + page;
+}
+
 std::u16string helpurl(const std::u16string& topic) {
-    return fileurl(platform::programdir() + u"site/russian.html") + u"#" + topic;
+    return fileurl(pagepath(u"russian.html")) + u"#" + topic;
 }
 
 std::u16string siteurl() {
-    return fileurl(platform::programdir() + u"site/index.html");
+    return fileurl(pagepath(u"index.html"));
+}
+
+void openpage(host& h, const std::u16string& url, const std::u16string& page) {
+    if (h.openurl(url)) return;
+    // Without a browser the key or the link would seem to do nothing.
+    h.messagebox(u"Не удалось открыть страницу в браузере. Откройте её вручную:\n" +
+                 pagepath(page));
 }
 
 void openhelp(host& h, const std::u16string& topic) {
-    h.openurl(helpurl(topic));
+    openpage(h, helpurl(topic), u"russian.html");
 }
 
 } // namespace forms

@@ -12,7 +12,12 @@ namespace forms {
 std::u16string helpurl(const std::u16string& topic);
 // The product's index page, for the about box.
 std::u16string siteurl();
-// Opens the help page at the topic; a failure is not reported.
+// The path of one of the product's pages ("russian.html", "index.html").
+std::u16string pagepath(const std::u16string& page);
+// Opens the URL, a page of the product's, in the browser; when none opens
+// it, a message box gives the page's path to open by hand.
+void openpage(host& h, const std::u16string& url, const std::u16string& page);
+// Opens the help page at the topic, as openpage does.
 void openhelp(host& h, const std::u16string& topic);
 
 } // namespace forms

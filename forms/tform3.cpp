@@ -15,6 +15,7 @@ TForm3::TForm3(form* mainwindow) : form(u"Form3"), mainwindow(mainwindow) {
 
     add(Label2, u"Label2");
     Label2.left = 8, Label2.top = 8, Label2.width = 535, Label2.height = 13;
+    Label2.elidemiddle = true; // the folder's own name stays in sight
 
     add(Label1, u"Label1");
     Label1.bold = true;

@@ -26,8 +26,9 @@ TForm5::TForm5() : form(u"Form5") {
     add(Label3, u"Label3");
     Label3.hint = siteurl();
     Label3.showhint = true;
-    // The site's address: the folder that holds its index page.
-    Label3.caption = Label3.hint.substr(0, Label3.hint.rfind(u'/') + 1);
+    // The pages ship beside the program: a local file address would read as
+    // no web site at all, so the link names what it opens.
+    Label3.caption = u"vorlinde — описание и справка";
     Label3.left = 8, Label3.top = 82, Label3.width = 314, Label3.height = 13;
 
     add(Button1, u"Button1");
@@ -45,7 +46,7 @@ void TForm5::click(linklabel& l) {
 }
 
 void TForm5::golink(control& sender) {
-    if (sender.what == kind::label && owner) owner->openurl(sender.hint);
+    if (sender.what == kind::label && owner) openpage(*owner, sender.hint, u"index.html");
 }
 
 void TForm5::hideinfo() {

@@ -19,7 +19,7 @@ public:
     label Label1;     // "vorlinde 0.98"
     label Label4;     // what the program does
     label Label2;     // where to find the latest version
-    linklabel Label3; // the site's address; its hint is the index page's address
+    linklabel Label3; // the link to the product's pages; its hint is the index page's address
     button Button1;   // "Ok"
 
     using form::click;

@@ -160,13 +160,15 @@ bool formview::routemouse(entry& e, QEvent* event) {
 void formview::keyPressEvent(QKeyEvent* event) {
     // Keys that reach the window itself: no control has the focus, or a
     // control's widget left the key unhandled (then it was routed already).
-    if (!passing_) {
-        if (const std::uint16_t vk = virtualkey(event->key())) {
-            act([&] { form_.keydown(nullptr, vk, shiftstate(event->modifiers())); });
-            return;
-        }
+    const std::uint16_t vk = virtualkey(event->key());
+    std::uint16_t left = vk;
+    if (!passing_ && vk)
+        act([&] { left = form_.keydown(nullptr, vk, shiftstate(event->modifiers())); });
+    if (left == forms::vkEscape && escapecloses && !detached_) {
+        close();
+        return;
     }
-    QWidget::keyPressEvent(event);
+    if (passing_ || !vk) QWidget::keyPressEvent(event);
 }
 
 void formview::closeEvent(QCloseEvent* event) {

@@ -80,6 +80,10 @@ public:
     // closing the window.
     void setmodal(bool modal) { modal_ = modal; }
 
+    // Esc acts like the close box (where the close box means "cancel", not
+    // an answer of its own).
+    bool escapecloses = false;
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

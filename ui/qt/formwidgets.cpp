@@ -3,12 +3,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QToolTip>
 
 #include "formparts.h"
 #include "formview.h"
@@ -29,6 +33,32 @@ protected:
     bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
 };
 
+// A label whose caption, when too long, loses its middle as it is drawn
+// and shows whole in its tooltip. It asks for no more width than it has.
+class middlelabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override { return {0, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        style()->drawItemText(&p, contentsRect(), static_cast<int>(alignment()), palette(),
+                              isEnabled(), shown(), foregroundRole());
+    }
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::ToolTip || shown() == text()) return QLabel::event(e);
+        QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), text(), this);
+        return true;
+    }
+
+private:
+    QString shown() const {
+        return fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width());
+    }
+};
+
 } // namespace
 
 QWidget* formview::build(forms::control& c) {
@@ -37,7 +67,7 @@ QWidget* formview::build(forms::control& c) {
         if (const entry* p = find(*c.parent)) parent = p->w;
     switch (c.what) {
     case kind::label: {
-        auto* l = new QLabel(parent);
+        auto* l = as<forms::label>(c).elidemiddle ? new middlelabel(parent) : new QLabel(parent);
         l->setTextFormat(Qt::PlainText);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (dynamic_cast<forms::linklabel*>(&c)) {
@@ -50,8 +80,9 @@ QWidget* formview::build(forms::control& c) {
         return l;
     }
     case kind::button: {
+        // Enter presses the button that has the focus, as Space does.
         auto* b = new QPushButton(parent);
-        b->setAutoDefault(false);
+        b->setAutoDefault(true);
         return b;
     }
     case kind::checkbox: {

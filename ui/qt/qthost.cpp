@@ -6,12 +6,80 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <algorithm>
 
 #include "qtext.h"
 
 namespace uiqt {
+
+namespace {
+
+bool exposed(const QWidget& w) {
+    const QWindow* win = w.windowHandle();
+    return w.isVisible() && win && win->isExposed();
+}
+
+// Handles what the window system sends, except user input, until `done` or
+// until `ms` have passed.
+template <typename F>
+void waitfor(F done, int ms) {
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(ms);
+    while (!done() && wake.isActive())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+}
+
+// A window is on the screen only once the window system has exposed it; a
+// paint before that is dropped. Work that follows a show may block the event
+// loop (a lookup waits for the network), so the window is painted first.
+void waitexposed(QWidget& w) {
+    if (!w.isVisible()) return;
+    waitfor([&] { return exposed(w); }, 1000);
+}
+
+// Notes the windows other than `hidden` that are asked to paint again.
+class exposewatch : public QObject {
+public:
+    explicit exposewatch(const QWindow* hidden) : hidden_(hidden) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    bool seen = false;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Expose && o != hidden_ && o->isWindowType()) seen = true;
+        return false;
+    }
+
+private:
+    const QWindow* hidden_;
+};
+
+// On X the windows that a hidden window uncovers are asked to paint the
+// uncovered part again, a moment later (after the window manager has taken
+// its frame away). Work that follows may block the event loop (the release
+// fetch after the chooser), so they paint now: the hidden window's picture
+// would stay on the screen meanwhile. A compositing manager keeps every
+// window's picture and asks for nothing: once no window was asked, `composed`
+// is set and there is no more waiting.
+void settle(QWidget& hidden, const std::vector<QWidget*>& shown, bool& composed) {
+    if (composed || QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    const QRect area = hidden.frameGeometry();
+    if (std::none_of(shown.begin(), shown.end(),
+                     [&](QWidget* w) { return w->frameGeometry().intersects(area); }))
+        return;
+    exposewatch watch(hidden.windowHandle());
+    waitfor([&] { return watch.seen && !exposed(hidden); }, 250);
+    composed = !watch.seen;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
 
 qthost::qthost() = default;
 
@@ -43,6 +111,7 @@ formview& qthost::view(forms::form& f) {
     v->onhandled = [this] { handled(); };
     v->onerror = [this](const std::u16string& text) { errorbox(text); };
     v->paintinterval = &paintinterval;
+    v->escapecloses = std::find(escapecloses.begin(), escapecloses.end(), &f) != escapecloses.end();
     viewstate s;
     s.v = std::move(v);
     return *views_.emplace(&f, std::move(s)).first->second.v;
@@ -90,6 +159,7 @@ int qthost::showmodal(forms::form& f) {
 
     QEventLoop loop;
     modals_.push_back({&f, &loop});
+    waitexposed(v);
     if (f.modalresult == forms::mrNone) loop.exec(QEventLoop::DialogExec);
     modals_.erase(std::find_if(modals_.begin(), modals_.end(),
                                [&](const modalloop& m) { return m.loop == &loop; }));
@@ -102,20 +172,43 @@ int qthost::showmodal(forms::form& f) {
     v.setWindowModality(Qt::NonModal);
     if (f.onclose) f.onclose();
     refreshall();
+    uncovered(v);
     return f.modalresult;
 }
 
 void qthost::show(forms::form& f) {
     formview& v = view(f);
+    // A window shown while a dialog is open belongs to that dialog, as the
+    // wait window of a lookup belongs to the dialog that started it: the
+    // window manager keeps it above the dialog, also when the dialog becomes
+    // active again once the release chooser has closed.
+    if (!modals_.empty() && modals_.back().f != &f)
+        if (formview* top = findview(*modals_.back().f)) {
+            v.winId(); // the window handle exists
+            v.windowHandle()->setTransientParent(top->windowHandle());
+        }
     f.visible = true;
     if (f.onshow) f.onshow();
     refreshall();
     v.raise();
+    waitexposed(v);
 }
 
 void qthost::hide(forms::form& f) {
     f.visible = false;
-    if (formview* v = findview(f)) v->refresh();
+    formview* v = findview(f);
+    if (!v || !v->isVisible()) return;
+    v->refresh();
+    v->windowHandle()->setTransientParent(nullptr);
+    uncovered(*v);
+}
+
+void qthost::uncovered(formview& hidden) {
+    if (hidden.isVisible()) return;
+    std::vector<QWidget*> shown;
+    for (auto& [f, s] : views_)
+        if (s.v.get() != &hidden && s.v->isVisible()) shown.push_back(s.v.get());
+    settle(hidden, shown, composed_);
 }
 
 void qthost::bringtofront(forms::form& f) {

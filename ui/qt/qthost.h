@@ -43,6 +43,11 @@ public:
     // the interval has passed.
     int paintinterval = 20;
 
+    // The windows in which Esc acts like the close box (where the close box
+    // means "cancel", not an answer of its own); applied to their views as
+    // they are built.
+    std::vector<const forms::form*> escapecloses;
+
     // Replaces the browser (tests, or a program without one): the URL goes
     // here instead, and its answer is returned.
     std::function<bool(const std::u16string& url)> urlopener;
@@ -68,6 +73,9 @@ private:
     // Every shown window refreshed from its model now.
     void refreshall();
     bool due(const QElapsedTimer& painted) const;
+    // The windows that `hidden`, just hidden, uncovered show their parts
+    // again before the caller goes on.
+    void uncovered(formview& hidden);
 
     struct modalloop {
         forms::form* f;
@@ -80,6 +88,7 @@ private:
     };
     std::map<const forms::form*, viewstate> views_;
     std::vector<modalloop> modals_;
+    bool composed_ = false; // the display keeps windows' pictures itself
 };
 
 } // namespace uiqt
