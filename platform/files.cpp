@@ -52,6 +52,7 @@ bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned ma
     while (const dirent* e = readdir(dir)) {
         const std::string_view raw(e->d_name);
         if (raw == "." || raw == "..") continue;
+        if (!maymatch(raw, namepattern)) continue;
         direntry entry;
         entry.name = fromnative(raw);
         if (!matchpattern(entry.name, namepattern)) continue;

@@ -52,6 +52,10 @@ bool namebefore(std::u16string_view a, std::u16string_view b);
 // Case-insensitive wildcard match ("*" any run, "?" one character).
 // "*.*" matches every name, with or without a dot.
 bool matchpattern(std::u16string_view name, std::u16string_view pattern);
+// False only when the native name `bytes`, converted, cannot match `pattern`;
+// judged from the bytes ("*.mp3" against a name's last bytes), so a search
+// converts only the names that may match.
+bool maymatch(std::string_view bytes, std::u16string_view pattern);
 
 // ---------------------------------------------------------------- search
 
