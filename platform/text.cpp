@@ -301,21 +301,21 @@ bool matchpattern(std::u16string_view name, std::u16string_view pattern) {
     return p == pattern.size();
 }
 
-bool maymatch(std::string_view nativename, std::u16string_view pattern) {
+bool maymatch(std::string_view bytes, std::u16string_view pattern) {
     if (pattern.empty() || pattern.front() != u'*') return true;
     const std::u16string_view tail = pattern.substr(1);
     if (tail.find_first_of(u"*?") != std::u16string_view::npos) return true;
     // A name never has more code units than bytes.
-    if (tail.size() > nativename.size()) return false;
+    if (tail.size() > bytes.size()) return false;
     const uppertable& t = uppers();
-    const std::size_t base = nativename.size() - tail.size();
+    const std::size_t base = bytes.size() - tail.size();
     // From the end: while the bytes are ASCII, each is one code unit of the
     // name; a byte beyond ASCII makes a unit beyond ASCII there, which can
     // equal an ASCII pattern letter only when some such unit upper-cases to it.
     for (std::size_t k = tail.size(); k-- > 0;) {
         const char16_t want = t.upper[tail[k]];
         if (tail[k] >= 0x80 || t.reachedfromabove[want]) return true;
-        const auto byte = static_cast<unsigned char>(nativename[base + k]);
+        const auto byte = static_cast<unsigned char>(bytes[base + k]);
         if (byte >= 0x80 || t.upper[byte] != want) return false;
     }
     return true;
