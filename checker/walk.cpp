@@ -32,20 +32,18 @@ void walk(context& c, walkstate& w, std::u16string path, bool followed) {
     if (path.empty()) return; // no folder: never the current one
     if (path.back() != u'/') path += u'/';
     std::vector<platform::direntry> entries;
-    if (!platform::search(path + u"*.*", entries, platform::attr_any)) return;
+    if (!platform::searchfolders(path + u"*.*", entries)) return;
     for (const platform::direntry& e : entries) {
         if (e.name.empty() || e.name.front() == u'.' || !e.folder) continue;
         std::u16string child = path + e.name;
-        platform::fileid id;
-        const bool known = platform::getfileid(child, id);
-        if (known && w.seen.contains(id)) continue;
+        if (w.seen.contains(e.id)) continue; // a folder's id is always known
         bool throughlink = followed;
         if (e.link || followed) {
             std::u16string resolved;
             if (platform::resolvepath(child, resolved) && inside(w, resolved)) continue;
             throughlink = true;
         }
-        if (known) w.seen.insert(id);
+        w.seen.insert(e.id);
         adddir(c.dirlist, child);
         walk(c, w, std::move(child), throughlink);
     }

@@ -33,7 +33,12 @@ int lasterror() {
 
 // ---------------------------------------------------------------- search
 
-bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned mask) {
+namespace {
+
+// `foldersonly`: entries the directory itself marks as neither a folder nor a
+// link are left out before they are examined.
+bool list(std::u16string_view pattern, std::vector<direntry>& out, unsigned mask,
+          bool foldersonly) {
     out.clear();
     const std::size_t slash = pattern.rfind(u'/');
     std::u16string folder, namepattern;
@@ -52,6 +57,9 @@ bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned ma
     while (const dirent* e = readdir(dir)) {
         const std::string_view raw(e->d_name);
         if (raw == "." || raw == "..") continue;
+        if (foldersonly && e->d_type != DT_DIR && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
+            continue;
+        if (!maymatch(raw, namepattern)) continue;
         direntry entry;
         entry.name = fromnative(raw);
         if (!matchpattern(entry.name, namepattern)) continue;
@@ -60,12 +68,17 @@ bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned ma
         if (fstatat(dfd, e->d_name, &ls, AT_SYMLINK_NOFOLLOW) == 0) {
             entry.link = S_ISLNK(ls.st_mode);
             // A link counts as what it leads to; a broken one as a file.
-            const struct stat& s = entry.link && fstatat(dfd, e->d_name, &st, 0) == 0 ? st : ls;
+            const bool reached = !entry.link || fstatat(dfd, e->d_name, &st, 0) == 0;
+            const struct stat& s = entry.link && reached ? st : ls;
+            if (reached)
+                entry.id = {static_cast<std::uint64_t>(s.st_dev),
+                            static_cast<std::uint64_t>(s.st_ino)};
             entry.folder = S_ISDIR(s.st_mode);
             entry.readonly = !(s.st_mode & S_IWUSR);
             entry.size = S_ISREG(s.st_mode) ? static_cast<std::int64_t>(s.st_size) : 0;
         }
         entry.hidden = raw.front() == '.';
+        if (foldersonly && !entry.folder) continue;
         if (entry.folder && !(mask & attr_folder)) continue;
         if (entry.hidden && !(mask & attr_hidden)) continue;
         out.push_back(std::move(entry));
@@ -74,6 +87,16 @@ bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned ma
     std::sort(out.begin(), out.end(),
               [](const direntry& a, const direntry& b) { return namebefore(a.name, b.name); });
     return ok();
+}
+
+} // namespace
+
+bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned mask) {
+    return list(pattern, out, mask, false);
+}
+
+bool searchfolders(std::u16string_view pattern, std::vector<direntry>& out) {
+    return list(pattern, out, attr_any, true);
 }
 
 // ---------------------------------------------------------------- file

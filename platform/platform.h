@@ -52,6 +52,10 @@ bool namebefore(std::u16string_view a, std::u16string_view b);
 // Case-insensitive wildcard match ("*" any run, "?" one character).
 // "*.*" matches every name, with or without a dot.
 bool matchpattern(std::u16string_view name, std::u16string_view pattern);
+// False only when the native name `bytes`, converted, cannot match `pattern`;
+// judged from the bytes ("*.mp3" against a name's last bytes), so a search
+// converts only the names that may match.
+bool maymatch(std::string_view bytes, std::u16string_view pattern);
 
 // ---------------------------------------------------------------- search
 
@@ -63,6 +67,15 @@ enum attr : unsigned {
     attr_any = 0xff,
 };
 
+// The identity of a file or folder on the disk: equal ids name the same
+// object, whatever path (link, bind mount) reaches it. A link counts as what
+// it leads to.
+struct fileid {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    friend auto operator<=>(const fileid&, const fileid&) = default;
+};
+
 struct direntry {
     std::u16string name; // the name only, without the folder
     bool folder = false; // a folder, or a link that leads to one
@@ -70,6 +83,7 @@ struct direntry {
     bool readonly = false;
     bool link = false;
     std::int64_t size = 0;
+    fileid id; // as getfileid gives it; zero where getfileid fails
 };
 
 // Searches a folder: `pattern` is the folder's path, "/", and a name pattern
@@ -79,6 +93,9 @@ struct direntry {
 // mask holds it; attr_any returns everything. False, with lasterror(), when
 // the folder cannot be read.
 bool search(std::u16string_view pattern, std::vector<direntry>& out, unsigned mask = attr_any);
+// The folders search finds with attr_any, links that lead to one included;
+// files are not examined at all.
+bool searchfolders(std::u16string_view pattern, std::vector<direntry>& out);
 
 // ---------------------------------------------------------------- files
 
@@ -146,14 +163,7 @@ bool setfiletime(std::u16string_view path, const filetime& t);
 // Flushes a folder's entries (a rename inside it) to the disk.
 bool syncfolder(std::u16string_view path);
 
-// The identity of a file or folder on the disk: equal ids name the same
-// object, whatever path (link, bind mount) reaches it. A link counts as what
-// it leads to.
-struct fileid {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    friend auto operator<=>(const fileid&, const fileid&) = default;
-};
+// The id of what the path names (fileid above).
 bool getfileid(std::u16string_view path, fileid& id);
 // The absolute path with every link, "." and ".." resolved. False when the
 // path (or a link on it) leads nowhere.

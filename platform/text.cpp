@@ -160,13 +160,33 @@ const codepage& currentcp() {
     return *cpcache;
 }
 
-locale_t upperlocale() {
-    static locale_t loc = [] {
-        locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-        if (!l) l = newlocale(LC_CTYPE_MASK, "C.utf8", static_cast<locale_t>(nullptr));
-        return l;
+// Every code unit's upper case, made once: towupper_l is too slow for the
+// names of a whole collection, sorted and matched one unit at a time. Also
+// which ASCII letters a character beyond ASCII upper-cases to (dotless i to I).
+struct uppertable {
+    std::array<char16_t, 65536> upper;
+    std::array<bool, 128> reachedfromabove{};
+};
+
+const uppertable& uppers() {
+    static const std::unique_ptr<uppertable> table = [] {
+        auto t = std::make_unique<uppertable>();
+        locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        if (!loc) loc = newlocale(LC_CTYPE_MASK, "C.utf8", static_cast<locale_t>(nullptr));
+        for (std::size_t i = 0; i < t->upper.size(); ++i) {
+            const auto c = static_cast<char16_t>(i);
+            wint_t u = c;
+            if (c < 0x80)
+                u = (c >= u'a' && c <= u'z') ? c - 32 : c;
+            else if ((c < 0xD800 || c > 0xDFFF) && loc)
+                u = towupper_l(static_cast<wint_t>(c), loc);
+            t->upper[i] = u < 0x10000 ? static_cast<char16_t>(u) : c;
+            if (c >= 0x80 && t->upper[i] < 0x80) t->reachedfromabove[t->upper[i]] = true;
+        }
+        if (loc) freelocale(loc);
+        return t;
     }();
-    return loc;
+    return *table;
 }
 
 } // namespace
@@ -238,24 +258,21 @@ void resetcodepage() {
 }
 
 char16_t upcase(char16_t c) {
-    if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
-    if (c >= 0xD800 && c <= 0xDFFF) return c;
-    locale_t loc = upperlocale();
-    if (!loc) return c;
-    const wint_t u = towupper_l(static_cast<wint_t>(c), loc);
-    return u < 0x10000 ? static_cast<char16_t>(u) : c;
+    return uppers().upper[c];
 }
 
 std::u16string upcase(std::u16string_view s) {
+    const uppertable& t = uppers();
     std::u16string out(s);
-    for (auto& c : out) c = upcase(c);
+    for (auto& c : out) c = t.upper[c];
     return out;
 }
 
 bool namebefore(std::u16string_view a, std::u16string_view b) {
+    const uppertable& t = uppers();
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const char16_t x = upcase(a[i]), y = upcase(b[i]);
+        const char16_t x = t.upper[a[i]], y = t.upper[b[i]];
         if (x != y) return x < y;
     }
     if (a.size() != b.size()) return a.size() < b.size();
@@ -264,10 +281,11 @@ bool namebefore(std::u16string_view a, std::u16string_view b) {
 
 bool matchpattern(std::u16string_view name, std::u16string_view pattern) {
     if (pattern == u"*.*" || pattern == u"*") return true;
+    const uppertable& t = uppers();
     // Iterative wildcard match with one back-track point.
     std::size_t n = 0, p = 0, star = std::u16string_view::npos, mark = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || upcase(pattern[p]) == upcase(name[n]))) {
+        if (p < pattern.size() && (pattern[p] == u'?' || t.upper[pattern[p]] == t.upper[name[n]])) {
             ++n, ++p;
         } else if (p < pattern.size() && pattern[p] == u'*') {
             star = p++;
@@ -281,6 +299,26 @@ bool matchpattern(std::u16string_view name, std::u16string_view pattern) {
     }
     while (p < pattern.size() && pattern[p] == u'*') ++p;
     return p == pattern.size();
+}
+
+bool maymatch(std::string_view bytes, std::u16string_view pattern) {
+    if (pattern.empty() || pattern.front() != u'*') return true;
+    const std::u16string_view tail = pattern.substr(1);
+    if (tail.find_first_of(u"*?") != std::u16string_view::npos) return true;
+    // A name never has more code units than bytes.
+    if (tail.size() > bytes.size()) return false;
+    const uppertable& t = uppers();
+    const std::size_t base = bytes.size() - tail.size();
+    // From the end: while the bytes are ASCII, each is one code unit of the
+    // name; a byte beyond ASCII makes a unit beyond ASCII there, which can
+    // equal an ASCII pattern letter only when some such unit upper-cases to it.
+    for (std::size_t k = tail.size(); k-- > 0;) {
+        const char16_t want = t.upper[tail[k]];
+        if (tail[k] >= 0x80 || t.reachedfromabove[want]) return true;
+        const auto byte = static_cast<unsigned char>(bytes[base + k]);
+        if (byte >= 0x80 || t.upper[byte] != want) return false;
+    }
+    return true;
 }
 
 } // namespace platform
