@@ -102,6 +102,8 @@ TEST_F(Editor, WriteGivesEveryFileItsRowAndNamesTheFilesNotWritten) {
     EXPECT_EQ(host.errors, cells{u"Не удалось записать теги в файлы:\n3.mp3"});
     auto t = [&](auto n, auto id) { return mp3fixture::mutagenread(native(n)).frames[id]; };
     EXPECT_EQ(t(u"d/1 I.mp3", "TIT2") + t(u"d/2.mp3", "TRCK") + t(u"d/3.mp3", "TPE1"), "1 I2A");
+    const std::string w = testutil::readfile(native(u"d/1 I.mp3")), a = mp3fixture::basemp3();
+    EXPECT_EQ(w.substr(w.size() - 128 - a.size(), a.size()), a); // the audio whole, then ID3v1
     editor(u"o"), f.arm(), f.click(f.Button2); // one file: "1 of 1", the bar at 0; not written
     EXPECT_EQ(f.Button3.modalresult, forms::mrOk);
     EXPECT_EQ(host.bars, (std::set<std::string>{"file 1 of 3@0", "file 2 of 3@50",
