@@ -14,6 +14,7 @@ namespace platform {
 namespace {
 
 thread_local int lasterr = 0;
+thread_local int writesleft = 0, writeerror = 0; // failwrite's
 
 bool fail() {
     lasterr = errno;
@@ -29,6 +30,11 @@ bool ok() {
 
 int lasterror() {
     return lasterr;
+}
+
+void failwrite(int nth, int error) {
+    writesleft = nth;
+    writeerror = error;
 }
 
 // ---------------------------------------------------------------- search
@@ -166,6 +172,10 @@ std::int64_t file::read(void* buf, std::size_t n) {
 }
 
 bool file::write(const void* buf, std::size_t n) {
+    if (writesleft > 0 && --writesleft == 0) {
+        errno = writeerror;
+        return fail();
+    }
     const auto* p = static_cast<const char*>(buf);
     std::size_t done = 0;
     while (done < n) {
@@ -223,6 +233,13 @@ bool file::getmode(unsigned& mode) {
 
 bool file::setmode(unsigned mode) {
     return fchmod(fd_, mode & 07777) != 0 ? fail() : ok();
+}
+
+bool file::getid(fileid& id) {
+    struct stat st {};
+    if (fstat(fd_, &st) != 0) return fail();
+    id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return ok();
 }
 
 bool file::close() {

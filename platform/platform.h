@@ -134,6 +134,7 @@ public:
     bool getmode(unsigned& mode); // permission bits
     bool setmode(unsigned mode);
     bool close();
+    bool getid(fileid& id); // as getfileid gives it for the path
     int handle() const { return fd_; }
 
 private:
@@ -142,6 +143,11 @@ private:
 
 // The error number of the last failing call of this layer (0 after none).
 int lasterror();
+
+// For tests of write errors: the nth file::write of this thread from now on
+// (1: the next one) writes nothing and fails with `error`; the writes before
+// and after it work. 0 turns it off.
+void failwrite(int nth, int error);
 
 bool exists(std::u16string_view path);
 bool isfolder(std::u16string_view path);

@@ -97,9 +97,10 @@ void mergeid3v1(const std::u16string& path, std::u16string& artist, std::u16stri
 // "$delme.$$$" appended), flushed to the disk with the old file's last-write
 // time and permissions (made writable), and then takes the old file's place
 // in one atomic step: the path always holds either the whole old file or the
-// whole new one. False, with the old file untouched, when anything fails;
-// the temporary file may then stay behind. Not re-entrant: a call made while
-// a rewrite runs (from a window message it lets through) returns false.
+// whole new one. False, with the old file untouched and the temporary file
+// it made removed, when anything fails; only a killed rewrite leaves one,
+// which the next rewrite of the file replaces. Not re-entrant: a call made
+// while a rewrite runs (from a window message it lets through) returns false.
 bool rewritetag(const std::u16string& path, const std::u16string& artist,
                 const std::u16string& title, const std::u16string& album,
                 const std::u16string& year, const std::u16string& genre, bool changetrno,

@@ -55,6 +55,34 @@ bool keepmode(platform::file& f, unsigned mode) {
     return f.getmode(now) && now == mode;
 }
 
+// The temporary file this rewrite created. Until it has taken the MP3 file's
+// place the MP3 file is whole, so a copy left behind serves nothing and only
+// takes space; it goes on every way out, also a thrown one. Only the file we
+// created goes, found still under its name: never a leftover from before,
+// which may be all that is left of the music, nor another name of a file.
+class madetemp {
+public:
+    explicit madetemp(const std::u16string& path) : path_(path) {}
+    ~madetemp() {
+        platform::fileid now;
+        if (made_ && platform::getfileid(path_, now) && now == id_) platform::deletefile(path_);
+    }
+    madetemp(const madetemp&) = delete;
+    madetemp& operator=(const madetemp&) = delete;
+
+    bool create(platform::file& out) {
+        if (!out.open(path_, platform::openmode::create)) return false;
+        made_ = out.getid(id_);
+        return made_;
+    }
+    void swapped() { made_ = false; }
+
+private:
+    const std::u16string& path_;
+    platform::fileid id_;
+    bool made_ = false;
+};
+
 bool replace(const std::u16string& path, const std::string& tag, const oldtag& old, const plan& v) {
     const std::u16string temp = path + u"$delme.$$$";
     platform::filetime age;
@@ -82,9 +110,9 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
     platform::fileid tempid;
     if (platform::getfileid(temp, tempid) && tempid == id) return false;
     platform::deletefile(temp);
+    madetemp made(temp);
     platform::file out;
-    if (!out.open(temp, platform::openmode::create) || !out.write(tag.data(), tag.size()))
-        return false;
+    if (!made.create(out) || !out.write(tag.data(), tag.size())) return false;
     if (copyaudio(in, out, size, progress(currentprogress())) < 0 || !out.close()) return false;
 
     if (!writeid3v1tail(temp, v.artist, v.title, v.album, v.year, v.changetrno, v.trno,
@@ -107,6 +135,7 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
         return false;
     in.close();
     if (platform::replacefile(temp, path) != 0) return false;
+    made.swapped();
     // The rename is done; a folder that cannot be flushed changes nothing of
     // that, and either name then still holds a whole file.
     platform::syncfolder(folderof(path));

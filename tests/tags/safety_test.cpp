@@ -1,13 +1,17 @@
 // The rewrite never loses a byte: killed at any moment, the path holds the
 // whole old or the whole new file; the new file takes the old one's place in
 // one step, with its date and permissions; where the file system says no or
-// the file changes under it, the file stays as it was. What needs an ordinary
-// user runs in a child process that becomes nobody (65534).
+// the file changes under it, the file stays as it was and no copy is left
+// beside it. What needs an ordinary user runs in a child process that becomes
+// nobody (65534).
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,12 +82,34 @@ constexpr uid_t nobody = 65534;
 constexpr int skipped = 77;
 const std::string other = audio() + id3v1("O", "O", "O", "1970", "o", 1, 2);
 
+// Sets or clears the immutable attribute, which no rename may pass, not even root's.
+bool immutable(const fs::path& file, bool on) {
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    int flags = 0;
+    bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0) close(fd);
+    return done;
+}
+
+// The names in a folder, sorted.
+std::string names(const fs::path& folder) {
+    std::vector<std::string> all;
+    for (const auto& e : fs::directory_iterator(folder)) all.push_back(e.path().filename());
+    std::sort(all.begin(), all.end());
+    std::string s;
+    for (const auto& n : all) s += n + " ";
+    return s;
+}
+
 // One fault, in a child process. `how` holds n (as nobody), r (a read-only
 // file, mode 550), w (the rewrite works), s (a small file system), v (the
 // file vanished beside what its temporary name holds), l (it is a link to its
-// temporary name), and S, W, R (it shrinks, is written, is replaced by another
-// file during the copy). 0 when all went as it should, 77 when the child may
-// not become nobody or mount a file system, else the step that failed.
+// temporary name), i (immutable), and S, W, R (it shrinks, is written, is
+// replaced by another file during the copy). 0 when all went as it should, 77
+// when the child may not become nobody, mount a file system or make a file
+// immutable, else the step that failed.
 int run(const std::string& how, const fs::path& folder, const std::string& old,
         const std::string& after) noexcept {
     const auto has = [&](char c) { return how.find(c) != std::string::npos; };
@@ -98,6 +124,7 @@ int run(const std::string& how, const fs::path& folder, const std::string& old,
     testutil::writefile(folder / "o.mp3", other);
     platform::setfiletime(p, {1300000000, 5});
     if (has('r')) fs::permissions(folder, fs::perms::all), platform::setmode(p, 0550);
+    if (has('i') && !immutable(file, true)) return skipped;
     if (has('n') && (chown(file.c_str(), nobody, nobody) != 0 || setgroups(0, nullptr) != 0 ||
                      setgid(nobody) != 0 || setuid(nobody) != 0))
         return skipped;
@@ -116,6 +143,9 @@ int run(const std::string& how, const fs::path& folder, const std::string& old,
              if (has('R')) fs::rename(folder / "o.mp3", file);
          }});
     if (rewrite(p, abc) != has('w') || !refused) return 1;
+    // Beside a whole MP3 file a copy serves nothing; but a file we did not
+    // make stays.
+    if (!has('v') && !has('l') && fs::exists(fs::symlink_status(temp))) return 6;
     if (has('w'))
         return read(p) == "Artist|Title|Album|1999|||" && stamp(p) == "1300000000.5 750" ? 0 : 2;
     if (testutil::readfile(file) != after) return 3;
@@ -138,6 +168,7 @@ TEST(Safety, FaultsLeaveTheFileAsItWas) {
         {"S", old.substr(0, 99999)},  // shrinks during the copy
         {"W", "ID4" + old.substr(3)}, // written during the copy
         {"R", other},                 // replaced during the copy
+        {"i", old},                   // immutable: the rename over it fails
     };
     testutil::tempdir dir;
     fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
@@ -150,8 +181,31 @@ TEST(Safety, FaultsLeaveTheFileAsItWas) {
             _exit(run(how, folder, old, after));
         else
             waitpid(pid, &status, 0);
+        if (std::string(how) == "i") immutable(folder / "a.mp3", false);
         EXPECT_TRUE(WIFEXITED(status) &&
                     (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == skipped))
             << how << ": " << status;
     }
+}
+
+TEST(Safety, AWriteErrorLeavesTheFileAsItWasAndNoCopy) {
+    testutil::tempdir dir;
+    // Six writes: the tag, three blocks of audio and a short one, the ID3v1 tag.
+    const std::string old = tag(3, "") + audio(3 * 49152 + 1000) + id3v1("O", "O", "O", "1970");
+    const std::u16string p = dir.u16(u"a.mp3");
+    // The one write that fails, those after it working: the tag's, the first,
+    // a middle and the last block's, the ID3v1 tag's; then none.
+    for (int nth : {1, 2, 3, 5, 6, 7}) {
+        testutil::writefile(dir.path() / "a.mp3", old);
+        platform::setfiletime(p, {1300000000, 5});
+        platform::failwrite(nth, EIO);
+        const bool written = rewrite(p, abc);
+        platform::failwrite(0, 0);
+        EXPECT_EQ(names(dir.path()), "a.mp3 ") << nth;
+        EXPECT_EQ(written, nth == 7) << nth;
+        if (written) continue;
+        EXPECT_TRUE(testutil::readfile(dir.path() / "a.mp3") == old) << nth;
+        EXPECT_EQ(stamp(p), "1300000000.5 644") << nth;
+    }
+    EXPECT_EQ(read(p), "Artist|Title|Album|1999|||");
 }

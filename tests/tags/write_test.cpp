@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "mp3fixture.h"
+#include "progress.h"
 #include "tagfile.h"
 
 using namespace tagfile;
@@ -104,6 +105,28 @@ TEST(Write, GoldenBytes) {
         ASSERT_TRUE(rewrite(put(dir, "a.mp3", cases[i].old), cases[i].a)) << i;
         EXPECT_TRUE(testutil::readfile(dir.path() / "a.mp3") == cases[i].now) << i;
         EXPECT_FALSE(std::filesystem::exists(dir.path() / "a.mp3$delme.$$$")) << i;
+    }
+}
+
+TEST(Write, EveryBlockCopiedMovesTheBarRepaintsAndHandlesMessagesOnce) {
+    constexpr std::size_t block = 49152;
+    // The old file; before each block the bar at 100 * i / blocks, blocks
+    // being the whole file's size over 49,152, its tag counted.
+    const std::pair<std::string, std::string> cases[] = {
+        {tag(3, "") + audio(3 * block + 1000), "0rm 33rm 66rm 100rm"},
+        {tag(3, "") + audio(3 * block), "0rm 33rm 66rm 100rm"}, // a pass that reads nothing ends it
+        {tag(3, std::string(60000, '\0')) + audio(2 * block + 1000), "0rm 33rm 66rm"},
+        {audio(1000), "0rm"},
+    };
+    testutil::tempdir dir;
+    std::string steps;
+    id3v2::progressscope scope({[] { return 100; },
+                                [&](int position) { steps += " " + std::to_string(position); },
+                                [&] { steps += "r"; }, [&] { steps += "m"; }});
+    for (const auto& [old, want] : cases) {
+        steps.clear();
+        ASSERT_TRUE(rewrite(put(dir, "a.mp3", old), abc));
+        EXPECT_EQ(steps, " " + want) << old.size();
     }
 }
 
