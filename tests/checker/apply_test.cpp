@@ -155,12 +155,13 @@ TEST(Apply, LegacyNamesGiveTagTextAndNoProposedNameIsHidden) {
 
     // The written tags as mutagen reads them; the ID3v1 title in the code page; our reader.
     const std::u16string renamed = u"r/Кино - Группа крови (1988)/" + song;
+    const std::vector<fs::path> files{
+        e.native(renamed), e.native(u"r/Кино - Звезда/01.mp3"), e.native(mix + cp("Песня.mp3")),
+        e.native(u"r/38 Special - Wild-Eyed Southern Boys (1981)/01 - Hold On Loosely.mp3")};
+    auto tags = mp3fixture::mutagenread(files);
     std::string got;
-    for (const std::u16string& f :
-         {renamed, std::u16string(u"r/Кино - Звезда/01.mp3"), mix + cp("Песня.mp3"),
-          std::u16string(u"r/38 Special - Wild-Eyed Southern Boys "
-                         u"(1981)/01 - Hold On Loosely.mp3")}) {
-        auto t = mp3fixture::mutagenread(e.native(f)).frames;
+    for (const fs::path& f : files) {
+        auto& t = tags[f.string()].frames;
         got += t["TPE1"] + "|" + t["TIT2"] + "|" + t["TALB"] + "; ";
     }
     EXPECT_EQ(got, "Кино|01 - Песня|Группа крови; Кино|Т1|Звезда; Y|Y - Песня|Сборник; .38 "
