@@ -49,7 +49,7 @@ void missingdata(context& c) {
         scrolltoend(c);
 
         if (c.dirartist.empty() || c.diralbum.empty()) {
-            splitdirname(name, c.nameartist, c.namealbum);
+            splitdirname(lastdirtext(c.curdir->item), c.nameartist, c.namealbum);
             stripyear(c.nameartist, c.namealbum, c.diryear);
             if (c.dirartist.empty() && !c.nameartist.empty()) f.Edit1.text = c.nameartist;
             if (c.diralbum.empty() && !c.namealbum.empty()) f.Edit2.text = c.namealbum;

@@ -59,6 +59,11 @@ void cleanname(context& c, std::u16string& s) {
         }
     }
     if (removed) addline(c, u"  extra #0s in tag");
+    // File managers hide a folder whose name begins with a dot, and the walk
+    // skips it.
+    if (s.empty() || s[0] != u'.') return;
+    s.erase(0, std::min(s.find_first_not_of(u". "), s.size()));
+    if (s.empty()) s.push_back(u'_');
 }
 
 std::u16string cut45(const std::u16string& s) {
@@ -150,8 +155,8 @@ std::u16string filetitle(const std::u16string& filename) {
     const std::size_t slash = filename.rfind(u'/');
     const std::size_t dot = filename.rfind(u'.');
     if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash))
-        return filename;
-    return filename.substr(0, dot);
+        return platform::nametext(filename);
+    return platform::nametext(std::u16string_view(filename).substr(0, dot));
 }
 
 std::u16string underscores(const std::u16string& s) {
@@ -163,7 +168,8 @@ std::u16string underscores(const std::u16string& s) {
 bool inallnames(const context& c, const std::u16string& s) {
     const std::u16string us = platform::upcase(s);
     for (const mp3data& t : c.tracks)
-        if (us.empty() || platform::upcase(t.filename).find(us) == std::u16string::npos)
+        if (us.empty() ||
+            platform::upcase(platform::nametext(t.filename)).find(us) == std::u16string::npos)
             return false;
     return true;
 }
@@ -198,6 +204,10 @@ void cleantitle(const context& c, bool inartist, bool inalbum, bool inartistus, 
 std::u16string lastdir(const std::u16string& path) {
     const std::size_t slash = path.rfind(u'/');
     return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
+std::u16string lastdirtext(const std::u16string& path) {
+    return platform::nametext(lastdir(path));
 }
 
 std::u16string parentdir(const std::u16string& path) {

@@ -18,7 +18,9 @@ namespace checker {
 // Makes s usable as a folder name: each of " * / : ; < > ? \ | becomes ".",
 // control characters (U+0000..U+001F) are deleted, and a name made of
 // control characters only becomes "_". When a control character was removed
-// the line "  extra #0s in tag" is reported once.
+// the line "  extra #0s in tag" is reported once. The name then loses its
+// leading dots and the blanks after them (".38 Special" would be a hidden
+// folder); one of nothing else becomes "_".
 void cleanname(context& c, std::u16string& s);
 // The first 45 units of s.
 std::u16string cut45(const std::u16string& s);
@@ -40,13 +42,14 @@ void nospaces(std::u16string& s); // removes every blank
 // after it: artist before it, album after it up to the first "[" or "(";
 // both without trailing blanks. Without a separator artist is the whole name.
 void splitdirname(const std::u16string& name, std::u16string& artist, std::u16string& album);
-// The file name without its extension (from the last "." of its last path
-// component). ":" and "\" are ordinary name characters here.
+// The title a file name gives: the name without its extension (from the last
+// "." of its last path component), as text (platform::nametext). ":" and "\"
+// are ordinary name characters here.
 std::u16string filetitle(const std::u16string& filename);
 // s with every blank replaced by "_".
 std::u16string underscores(const std::u16string& s);
-// True when c.tracks is empty, or when s occurs case-blind in the file name
-// of every track; the empty s occurs in no name.
+// True when c.tracks is empty, or when s occurs case-blind in the text of the
+// file name of every track; the empty s occurs in no name.
 bool inallnames(const context& c, const std::u16string& s);
 // The four flags for cleantitle: artist and album, and their underscore forms
 // (tested only when they differ), occur in every file name.
@@ -62,6 +65,9 @@ void cleantitle(const context& c, bool inartist, bool inalbum, bool inartistus, 
 // The last component of a path (after its last "/"); the whole path without
 // "/"; empty when it ends with "/".
 std::u16string lastdir(const std::u16string& path);
+// lastdir as text (platform::nametext): what a folder's name proposes as an
+// artist, an album or a year.
+std::u16string lastdirtext(const std::u16string& path);
 // The path up to and including its last "/"; empty without "/".
 std::u16string parentdir(const std::u16string& path);
 

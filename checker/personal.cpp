@@ -120,7 +120,7 @@ void planpersonal(context& c) {
     }
     const bool changetrno = order != 6;
     const std::u16string& path = c.curdir->item;
-    const std::u16string folder = lastdir(path);
+    const std::u16string folder = lastdirtext(path);
     const std::u16string icmp = c.cfg.itunesflag ? u"1" : u"";
     const std::int32_t line = linecount(c);
     for (const mp3data& t : c.tracks) {

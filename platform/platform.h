@@ -35,6 +35,13 @@ std::string tonative(std::u16string_view path);
 std::string toansi(std::u16string_view s);
 std::u16string fromansi(std::string_view bytes);
 char16_t fromansi(unsigned char byte);
+// The text a file or folder name stands for, where it becomes tag text (a
+// title, an album). The bytes of a name that are not UTF-8 stay in the path
+// as U+DC80..U+DCFF; here each run of non-ASCII units that holds one is read
+// as bytes through the code page above, because a legacy name's bytes may by
+// chance also form UTF-8 (windows-1251 "Пё" is the UTF-8 of U+03F8). Any other
+// lone surrogate becomes U+FFFD, so the text never holds one.
+std::u16string nametext(std::u16string_view name);
 std::string codepagename();
 // Forgets the cached code page tables, so that a changed VORLINDE_CODEPAGE
 // takes effect (tests use it).

@@ -248,6 +248,44 @@ std::u16string fromansi(std::string_view bytes) {
     return out;
 }
 
+std::u16string nametext(std::u16string_view name) {
+    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    std::u16string out;
+    out.reserve(name.size());
+    std::size_t i = 0;
+    while (i < name.size()) {
+        // A run of non-ASCII characters; ASCII reads the same in both, and a
+        // lone surrogate that no byte left behind ends it.
+        std::size_t j = i;
+        bool lost = false;
+        while (j < name.size() && name[j] >= 0x80) {
+            if (high(name[j]) && j + 1 < name.size() && low(name[j + 1])) {
+                j += 2;
+            } else if (name[j] >= 0xDC80 && name[j] <= 0xDCFF) {
+                lost = true;
+                ++j;
+            } else if (high(name[j]) || low(name[j])) {
+                break;
+            } else {
+                ++j;
+            }
+        }
+        if (j == i) {
+            out.push_back(name[i] < 0x80 ? name[i] : replacement);
+            ++i;
+            continue;
+        }
+        const std::u16string_view run = name.substr(i, j - i);
+        if (lost)
+            out += fromansi(tonative(run));
+        else
+            out += run;
+        i = j;
+    }
+    return out;
+}
+
 std::string codepagename() {
     return currentcp().name;
 }

@@ -50,9 +50,13 @@ std::string apicframe(std::string_view mime, std::string_view picture) {
 }
 
 bool buildtag(const newtag& v, std::string_view kept, std::string& tag) {
-    const std::pair<std::string_view, std::u16string_view> texts[] = {
-        {"TPE1", v.artist}, {"TIT2", v.title}, {"TALB", v.album}, {"TYER", v.year},
-        {"TRCK", v.trno},   {"TCON", v.genre}, {"TCMP", v.tcmp}};
+    // No lone surrogate goes into a frame: other readers show nothing there.
+    // The ones a file name left are its lost bytes, read as names are read.
+    using platform::nametext;
+    const std::pair<std::string_view, std::u16string> texts[] = {
+        {"TPE1", nametext(v.artist)}, {"TIT2", nametext(v.title)}, {"TALB", nametext(v.album)},
+        {"TYER", nametext(v.year)},   {"TRCK", nametext(v.trno)},  {"TCON", nametext(v.genre)},
+        {"TCMP", nametext(v.tcmp)}};
     std::uint64_t size = kept.size();
     for (const auto& [id, value] : texts) size += textframesize(value);
     if (!v.picture.empty()) size += 10 + v.mime.size() + v.picture.size() + 4;

@@ -69,19 +69,20 @@ inline void tagwithmutagen(const std::vector<std::pair<std::filesystem::path, ta
         put("TRCK", tg.trno);
         put("TCON", tg.genre);
         put("TCMP", tg.tcmp);
-        if (!frames.empty()) todo.push_back({{"path", path.string()}, {"frames", frames}});
+        if (!frames.empty())
+            todo.push_back({{"path", testutil::hex(path.string())}, {"frames", frames}});
     }
     if (todo.empty()) return;
     testutil::tempdir t;
     testutil::writefile(t.path() / "todo.json", todo.dump());
     testutil::writefile(t.path() / "tag.py", R"(
-import json, sys
+import json, os, sys
 import mutagen.id3 as id3
 for f in json.load(open(sys.argv[1], encoding='utf-8')):
     tag = id3.ID3()
     for k, v in f['frames'].items():
         tag.add(getattr(id3, k)(encoding=1, text=v))
-    tag.save(f['path'], v2_version=3)
+    tag.save(os.fsdecode(bytes.fromhex(f['path'])), v2_version=3)
 )");
     const std::string cmd = "/usr/bin/python3 '" + (t.path() / "tag.py").string() + "' '" +
                             (t.path() / "todo.json").string() + "'";
@@ -105,10 +106,15 @@ inline std::map<std::string, mutagentag>
 mutagenread(const std::vector<std::filesystem::path>& files) {
     testutil::tempdir t;
     nlohmann::json todo = nlohmann::json::array();
-    for (const auto& p : files) todo.push_back(p.string());
+    std::map<std::string, std::string> paths; // the file names go as hex, any bytes
+    for (const auto& p : files) {
+        const std::string h = testutil::hex(p.string());
+        todo.push_back(h);
+        paths[h] = p.string();
+    }
     testutil::writefile(t.path() / "todo.json", todo.dump());
     testutil::writefile(t.path() / "read.py", R"(
-import json, sys
+import json, os, sys
 import mutagen.id3 as id3
 def show(f):
     if f.FrameID == 'APIC': d = '%s|%d|%s|%s' % (f.mime, f.type, f.desc, f.data.hex())
@@ -116,13 +122,14 @@ def show(f):
     else: d = '/'.join(str(t) for t in getattr(f, 'text', []))
     return '%s|%d|%s' % (f.FrameID, getattr(f, 'encoding', -1), d)
 out = {}
-for p in json.load(open(sys.argv[1], encoding='utf-8')):
+for h in json.load(open(sys.argv[1], encoding='utf-8')):
+    p = os.fsdecode(bytes.fromhex(h))
     try:
         tag = id3.ID3(p, translate=False, load_v1=False)
     except id3.ID3NoHeaderError:
         continue
     v1 = id3.ParseID3v1(open(p, 'rb').read()[-128:]) or {}
-    out[p] = {'major': tag.version[1], 'padding': tag._padding,
+    out[h] = {'major': tag.version[1], 'padding': tag._padding,
               'frames': {k: '/'.join(str(t) for t in v.text) for k, v in tag.items()
                          if k.startswith('T') and hasattr(v, 'text')},
               'all': [show(f) for f in tag.values()], 'v1': {k: str(v) for k, v in v1.items()}}
@@ -135,7 +142,7 @@ json.dump(out, open(sys.argv[2], 'w', encoding='utf-8'))
     const auto out = nlohmann::json::parse(testutil::readfile(t.path() / "out.json"));
     std::map<std::string, mutagentag> r;
     for (const auto& [path, tag] : out.items()) {
-        mutagentag& m = r[path];
+        mutagentag& m = r[paths.at(path)];
         m.major = tag["major"].get<int>();
         m.padding = tag["padding"].get<int>();
         m.frames = tag["frames"].get<std::map<std::string, std::string>>();

@@ -2,6 +2,8 @@
 // files as bytes, and UTF-16 text that gtest can print.
 #pragma once
 
+#include <iconv.h>
+
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -69,6 +71,29 @@ inline std::string u8(std::u16string_view s) {
 }
 inline std::u16string u16(std::string_view s) {
     return platform::utf8to16(s);
+}
+
+// A file name as a legacy system wrote it: the text in a single-byte code
+// page (by iconv itself), as our path keeps those bytes.
+inline std::u16string legacyname(std::string_view utf8, const char* codepage = "CP1251") {
+    iconv_t cd = iconv_open(codepage, "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no code page");
+    std::string in(utf8), out(utf8.size(), '\0');
+    char *ip = in.data(), *op = out.data();
+    std::size_t il = in.size(), ol = out.size();
+    const bool ok = iconv(cd, &ip, &il, &op, &ol) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    if (!ok) throw std::runtime_error("not in the code page: " + in);
+    out.resize(out.size() - ol);
+    return platform::fromnative(out);
+}
+
+// Bytes as hexadecimal digits, two a byte: file names that are not UTF-8 go
+// through JSON that way.
+inline std::string hex(std::string_view bytes) {
+    std::string h;
+    for (unsigned char c : bytes) h += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
+    return h;
 }
 
 } // namespace testutil

@@ -58,7 +58,7 @@ void listfoldertags(program& p) {
     for (const platform::direntry& e : entries)
         if (!e.folder) rows.addrow(e.name, readrow(folder + e.name));
 
-    const std::u16string name = checker::lastdir(p.Form10.Label1.caption);
+    const std::u16string name = checker::lastdirtext(p.Form10.Label1.caption);
     std::u16string artist, album, year = checker::yearfromname(name);
     checker::splitdirname(name, artist, album);
     checker::stripyear(artist, album, year);

@@ -10,6 +10,8 @@
 
 #include "apply.h"
 #include "env.h"
+#include "id3v2.h"
+#include "names.h"
 #include "tform4.h"
 
 using namespace checkertest;
@@ -112,4 +114,65 @@ TEST(Apply, PassesFailuresProgressAndTheDisk) {
                        "(2003)/Intro.mp3; P - Q (2001)/01.mp3; P - Q (2001)/C - D (2002)/01.mp3; P "
                        "- Q (2001)/C - D (2002)/child.m3u.bkp; P - Q (2001)/list.m3u; P - Typed "
                        "(2001)/keep; f/01 x.mp3; f/02 z.mp3; locked/01 x.mp3; ");
+}
+
+// Names another system wrote in windows-1251 bytes become tag text read
+// through the code page (the missing-data dialog's proposal, a title from a
+// file name with the artist cut, a personal compilation's album) while every
+// path keeps its bytes; a proposed folder name never begins with a dot, the
+// tags keep theirs.
+TEST(Apply, LegacyNamesGiveTagTextAndNoProposedNameIsHidden) {
+    env e;
+    e.form1.CheckBox3.checked = false;
+    e.form1.Label1.caption = e.t.u16(u"r");
+    const auto cp = [](const char* s) { return testutil::legacyname(s); };
+    const std::u16string kino = u"r/" + cp("Кино - Группа крови (1988)") + u"/",
+                         star = u"r/" + cp("Кино - Звезда") + u"/",
+                         mix = u"r/" + cp("Сборник") + u"/", song = cp("01 - Кино - Песня.mp3");
+    e.mp3(kino + song, u"Кино||Группа крови|1988|1");
+    e.mp3(star + u"01.mp3", u"|Т1|||1");
+    e.mp3(mix + u"a.mp3", u"X|Ta|Hits|2000|1");
+    e.mp3(mix + cp("Песня.mp3"), u"Y||Best|2000|2");
+    e.mp3(u"r/x/01 - Hold On Loosely.mp3", u".38 Special||Wild-Eyed Southern Boys|1981|1");
+    e.mp3(u"r/y/01.mp3", u"..|T|..|2000|1");
+    e.host.expect([&](forms::form& f) { e.act(f, "Button4"); }); // a personal compilation
+    e.host.expect([&](forms::form& f) {
+        EXPECT_EQ(u8(e.form2.Edit1.text + u"|" + e.form2.Edit2.text), "Кино|Звезда");
+        e.act(f, "Button1");
+    });
+    e.run();
+    std::string planned;
+    for (const checker::oplist& o : e.c.plannedops)
+        planned += u8(o.opcode == checker::write_tag ? o.artist + u"|" + o.title + u"|" + o.album
+                                                     : checker::lastdir(o.newname)) +
+                   "; ";
+    EXPECT_EQ(planned, "38 Special - Wild-Eyed Southern Boys (1981); .38 Special|01 - Hold On "
+                       "Loosely|Wild-Eyed Southern Boys; - .. (2000); Кино - Группа крови (1988); "
+                       "Кино|01 - Песня|Группа крови; Кино - Звезда; Кино|Т1|Звезда; X|X - "
+                       "Ta|Сборник; Y|Y - Песня|Сборник; ");
+    checker::applychanges(e.c);
+    EXPECT_EQ(u8(e.form1.ListView1.items.back()), "Все выполнено");
+
+    // The written tags as mutagen reads them; the ID3v1 title in the code page; our reader.
+    const std::u16string renamed = u"r/Кино - Группа крови (1988)/" + song;
+    const std::vector<fs::path> files{
+        e.native(renamed), e.native(u"r/Кино - Звезда/01.mp3"), e.native(mix + cp("Песня.mp3")),
+        e.native(u"r/38 Special - Wild-Eyed Southern Boys (1981)/01 - Hold On Loosely.mp3")};
+    auto tags = mp3fixture::mutagenread(files);
+    std::string got;
+    for (const fs::path& f : files) {
+        auto& t = tags[f.string()].frames;
+        got += t["TPE1"] + "|" + t["TIT2"] + "|" + t["TALB"] + "; ";
+    }
+    EXPECT_EQ(got, "Кино|01 - Песня|Группа крови; Кино|Т1|Звезда; Y|Y - Песня|Сборник; .38 "
+                   "Special|01 - Hold On Loosely|Wild-Eyed Southern Boys; ");
+    const std::string bytes = testutil::readfile(e.native(renamed));
+    EXPECT_EQ(bytes.substr(bytes.size() - 125, 30),
+              "01 - \xCF\xE5\xF1\xED\xFF" + std::string(20, 0));
+    std::u16string artist, title, album, year, trno, genre, tcmp;
+    bool picture = false;
+    id3v2::readtags(e.t.u16(renamed), artist, title, album, year, trno, genre, tcmp, picture,
+                    false);
+    EXPECT_EQ(u8(title + u"|" + album), "01 - Песня|Группа крови");
+    EXPECT_TRUE(fs::exists(e.native(u"r/- .. (2000)/01.mp3")));
 }

@@ -58,6 +58,11 @@ TEST(Rules, Table) {
     const std::pair<std::string, std::string> rows[] = {
         {clean(u"a\"b*c/d:e;f<g>h?i\\j|k\1"), "a.b.c.d.e.f.g.h.i.j.k +line"},
         {clean(u"\t\r\n"), "_ +line"},
+        // A leading dot would hide the folder.
+        {each({u".38 Special - Wild-Eyed Southern Boys (1981)", u".. - .. (2000)", u"...", u"?. x.",
+               u"\t.\n"},
+              clean),
+         "38 Special - Wild-Eyed Southern Boys (1981),- .. (2000),_,x.,_ +line"},
         {each({u"Album (1999)", u"1234 Album 1999", u"12345 Album 1999", u"Album (1899)",
                u"Live.1999.05.12", u"Альбом_1988г", u"Album (2099)"},
               [](auto& s) { return u8(yearfromname(s)); }),

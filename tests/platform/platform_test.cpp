@@ -113,6 +113,17 @@ TEST(Platform, CodePage) {
     setenv("VORLINDE_CODEPAGE", "CP1252", 1), platform::resetcodepage();
     EXPECT_EQ(platform::fromansi("\xE9\x80") + platform::fromansi(platform::toansi(u"éЖ")),
               u"é€é?");
+    // A name's text: the bytes that are not UTF-8, with the run of non-ASCII they
+    // stand in, read through the code page; other lone surrogates U+FFFD.
+    const auto name = [](const std::string& b) {
+        return platform::nametext(platform::fromnative(b));
+    };
+    EXPECT_EQ(name("caf\xE9") + name("Ж\xF0\x9F\x8E\xB5") + platform::nametext(u"a\xD800-\xDC7F"),
+              u"caféЖ\U0001F3B5a\uFFFD-\uFFFD");
+    setenv("VORLINDE_CODEPAGE", "", 1), platform::resetcodepage();
+    EXPECT_EQ(name("01 - \xCF\xE5\xF1\xED\xFF.mp3") + name("|\xCF\xB8\xF2\xF0|") +
+                  name("Ария - \xC3\xE5\xF0\xEE\xE9"),
+              u"01 - Песня.mp3|Пётр|Ария - Герой");
     setenv("VORLINDE_CODEPAGE", "NO-SUCH", 1), platform::resetcodepage(); // the default then
     EXPECT_EQ(platform::fromansi("\xC0"), u"А");
     unsetenv("VORLINDE_CODEPAGE"), platform::resetcodepage();

@@ -97,6 +97,12 @@ TEST(Write, GoldenBytes) {
              a + v1abc()},
         {tag(4, v24, 0x10) + footer + a, abc,
          tag(3, abcframes + f23("TPOS", "\0031/2"s)) + footer + a + v1abc()},
+        // No lone surrogate written: the bytes a file name lost, with the run of
+        // non-ASCII they stand in, read through the code page; any other U+FFFD.
+        {a,
+         {u"\xD800", u"caf\xDCE9 \x03F8\xDCF2\xDCF0", u"", u""},
+         tag(3, ours("TPE1", u"\uFFFD") + ours("TIT2", u"cafй Пётр")) + a +
+             id3v1("caf\xE9 \xCF\xB8\xF2\xF0", "?", "", "")},
         // A tag filling the whole file: too short for an ID3v1 tag.
         {tag(3, f23("TIT2", "\0T"s)), abc, tag(3, abcframes)},
     };

@@ -58,14 +58,16 @@ TEST_F(Editor, TrackListTitlesBySoundexElseByOrderTrackNumbersByOrderWhenEmpty) 
                    u"Лето.mp3", u"Лес", u"лес", u"ashcraft", u""})
         codes += lookup::soundex(s) + u" ";
     EXPECT_EQ(codes, u"S416 S416 H151 0241 H100 Л510 Л000 л000 A261  ");
-    const std::tuple<cells, cells, std::u16string> cases[] = {
-        // files (the second numbered 7); track list; titles|numbers after, "!" when all matched
-        {{u"Sport.mp3", u"Blind.mp3"}, {u"Blind #1", u"Sport #"}, u"!Sport |1 Blind |7 "},
-        {{u"Лето.mp3", u"Silver.mp3"}, {u"Лес #1", u"Silver"}, u"Лес |1 |7 "},
-        {{u"Silver.mp3", u"x.mp3"}, {u"Silver #9"}, u"Silver |9 t|7 "}}; // none beyond the list
-    for (const auto& [files, tracks, want] : cases) {
+    const std::tuple<cells, cells, std::u16string, std::u16string> cases[] = {
+        // files; track list; titles|numbers after, "!" when all matched; the second file's number
+        {{u"Sport.mp3", u"Blind.mp3"}, {u"Blind #1", u"Sport #"}, u"!Sport |1 Blind |7 ", u"7"},
+        {{u"Лето.mp3", u"Silver.mp3"}, {u"Лес #1", u"Silver"}, u"Лес |1 |7 ", u"7"},
+        {{u"Silver.mp3", u"x.mp3"}, {u"Silver #9"}, u"Silver |9 t|7 ", u"7"},
+        // matched beyond the list's end: no number from a line that is not there
+        {{u"x.mp3", u"Silver.mp3"}, {u"Silver #9"}, u"Silver |9 Silver | ", u""}};
+    for (const auto& [files, tracks, want, second] : cases) {
         forms::listview r;
-        for (auto f : files) r.addrow(f, {u"t", u"", u"", u"", r.items.empty() ? u"" : u"7"});
+        for (auto f : files) r.addrow(f, {u"t", u"", u"", u"", r.items.empty() ? u"" : second});
         std::u16string got =
             lookup::matchtitles(r, tracks) ? u"!" : (lookup::fillbyorder(r, tracks), u"");
         for (const cells& x : r.subitems) got += x[0] + u"|" + x[4] + u" ";
@@ -108,6 +110,77 @@ TEST_F(Editor, WriteGivesEveryFileItsRowAndNamesTheFilesNotWritten) {
     EXPECT_EQ(f.Button3.modalresult, forms::mrOk);
     EXPECT_EQ(host.bars, (std::set<std::string>{"file 1 of 3@0", "file 2 of 3@50",
                                                 "file 3 of 3@100", "file 1 of 1@0"}));
+}
+
+// A folder and a file named in windows-1251 bytes: the proposal and the title
+// from the name are that text, in both tags; the paths keep their bytes.
+TEST_F(Editor, ALegacyNameProposesItsTextAndGivesTheTitle) {
+    const std::u16string dir = testutil::legacyname("Кино - Звезда (1988)"),
+                         song = dir + u"/" + testutil::legacyname("01 - Песня.mp3");
+    mp3s({{song, {u"", u"", u"", u"", u"1"}}});
+    editor(dir);
+    host.expect([&](forms::form&) { // all three taken, the empty title filled
+        EXPECT_EQ(u8(d.Edit1.text + u"|" + d.Edit2.text + u"|" + d.Edit3.text), "Кино|Звезда|1988");
+        d.click(d.CheckBox1), d.click(d.CheckBox2), d.click(d.CheckBox3), d.click(d.Button1);
+    });
+    f.click(f.Button1);
+    EXPECT_EQ(u8(f.ListView1.subitems.at(0).at(forms::coltitle)), "01 - Песня"); // as shown
+    f.click(f.Button2);
+    auto tag = mp3fixture::mutagenread(native(song)).frames;
+    EXPECT_EQ(tag["TPE1"] + "|" + tag["TIT2"] + "|" + tag["TALB"] + "|" + tag["TYER"],
+              "Кино|01 - Песня|Звезда|1988");
+    const std::string bytes = testutil::readfile(native(song)); // the ID3v1 title
+    EXPECT_EQ(bytes.substr(bytes.size() - 125, 30),
+              "01 - \xCF\xE5\xF1\xED\xFF" + std::string(20, 0));
+}
+
+// Apply after a review: the lines switched off stay undone (names, bytes, no
+// numbering header); the progress window shows each file it writes, also one
+// that fails before its copy; with every tag write off Apply still runs.
+TEST_F(Editor, ApplyLeavesWhatTheReviewSwitchedOffAndShowsEveryFile) {
+    p.c.cfg.numbering = 1, m.CheckBox3.checked = true; // no folder renames
+    mp3s({{u"A - B (2000)/Intro.mp3", {u"A", u"Intro", u"B", u"2000", u"1"}},
+          {u"A - B (2000)/Song.mp3", {u"A", u"Song", u"B", u"2000", u"2"}},
+          {u"C - D (2001)/Intro.mp3", {u"C", u"Intro", u"D", u"2001", u"1"}},
+          {u"C - D (2001)/Song.mp3", {u"C", u"Song", u"D", u"2001", u"2"}},
+          {u"E/01.mp3", {u"E", u"", u"F", u"2002", u"1"}},
+          {u"E/02.mp3", {u"E", u"", u"F", u"2002", u"2"}},
+          {u"E/03.mp3", {u"E", u"", u"F", u"2002", u"3"}},
+          {u"G/01.mp3", {u"G", u"", u"H", u"2003", u"1"}}});
+    std::map<std::u16string, std::string> before; // the files whose lines go off
+    for (auto file : {u"C - D (2001)/Intro.mp3", u"C - D (2001)/Song.mp3", u"G/01.mp3"})
+        before[file] = testutil::readfile(native(file));
+    // Switched off by a right click on their lines: C's numbering and G's tag write.
+    auto lineoff = [&](checker::opcodeset code, std::u16string_view folder) {
+        for (const checker::oplist& o : p.c.plannedops)
+            if (o.perform && o.opcode == code && o.pathname.find(folder) != std::u16string::npos)
+                m.select(m.ListView1, o.listindex), ui::mouseswitchop(p, 2, forms::ssCtrl);
+    };
+    ui::doBrellian(p);
+    lineoff(checker::rename_file, u"/C - D"), lineoff(checker::write_tag, u"/G");
+    fs::remove(native(u"E/02.mp3")); // gone since the run
+    const std::size_t from = m.ListView1.items.size();
+    ui::apply(p);
+    std::string lines;
+    for (std::size_t i = from; i < m.ListView1.items.size(); ++i)
+        lines += u8(m.ListView1.items[i]) + "|";
+    const std::string w = "(пере)запись id3-тегов -> [E :: F :: 0";
+    EXPECT_EQ(lines, "Вношу изменения|  01.mp3: " + w + "1 :: 2002]|  02.mp3: " + w +
+                         "2 :: 2002]|не удалось записать тег|  03.mp3: " + w +
+                         "3 :: 2002]|  A - B (2000): добавление номеров к именам файлов|Произошли "
+                         "некоторые ошибки|");
+    // Each file named on the window with the batch bar at its share, before its write.
+    const std::set<std::string> shown{"Файл 1 из 3 (01.mp3)@33", "Файл 2 из 3 (02.mp3)@66",
+                                      "Файл 3 из 3 (03.mp3)@100"};
+    EXPECT_TRUE(std::ranges::includes(host.bars, shown));
+    for (const auto& [file, bytes] : before) EXPECT_TRUE(testutil::readfile(native(file)) == bytes);
+    EXPECT_TRUE(fs::exists(native(u"A - B (2000)/01 Intro.mp3")));
+    // Again with every tag write off: nothing to count, nothing written.
+    ui::doBrellian(p);
+    lineoff(checker::write_tag, u"/");
+    ui::apply(p);
+    EXPECT_EQ(u8(m.ListView1.items.back()), "Все выполнено");
+    EXPECT_TRUE(testutil::readfile(native(u"G/01.mp3")) == before[u"G/01.mp3"]);
 }
 
 TEST_F(Editor, LookupUnticksWhatChangedOrDisagreesAndOffersATrackListLongEnough) {
