@@ -1,5 +1,6 @@
 #include "trackmatch.h"
 
+#include "platform.h"
 #include "tform10.h"
 
 namespace lookup {
@@ -59,7 +60,8 @@ bool matchtitles(forms::listview& rows, const std::vector<std::u16string>& track
     }
     std::size_t matched = 0;
     for (std::size_t i = 0; i < rows.items.size(); ++i) {
-        const std::u16string code = soundex(rows.items[i]);
+        // A name in legacy bytes is compared as the text it stands for.
+        const std::u16string code = soundex(platform::nametext(rows.items[i]));
         for (std::size_t j = 0; j < tracks.size(); ++j) {
             if (codes[j] != code) continue;
             rows.subitem(i, forms::coltitle) = titles[j];

@@ -64,7 +64,9 @@ TEST_F(Editor, TrackListTitlesBySoundexElseByOrderTrackNumbersByOrderWhenEmpty) 
         {{u"Лето.mp3", u"Silver.mp3"}, {u"Лес #1", u"Silver"}, u"Лес |1 |7 ", u"7"},
         {{u"Silver.mp3", u"x.mp3"}, {u"Silver #9"}, u"Silver |9 t|7 ", u"7"},
         // matched beyond the list's end: no number from a line that is not there
-        {{u"x.mp3", u"Silver.mp3"}, {u"Silver #9"}, u"Silver |9 Silver | ", u""}};
+        {{u"x.mp3", u"Silver.mp3"}, {u"Silver #9"}, u"Silver |9 Silver | ", u""},
+        // a name in windows-1251 bytes sounds like its text
+        {{u"\xDCA8\xDCEB\xDCEA\xDCE0 Rumba.mp3"}, {u"Ёлка Rumba #2"}, u"!Ёлка Rumba |2 ", u""}};
     for (const auto& [files, tracks, want, second] : cases) {
         forms::listview r;
         for (auto f : files) r.addrow(f, {u"t", u"", u"", u"", r.items.empty() ? u"" : second});
