@@ -175,9 +175,10 @@ int qthost::showmodal(forms::form& f) {
     v.setmodal(false);
     v.refresh();
     v.setWindowModality(Qt::NonModal);
-    // The keys go back to that window: a dialog hidden with the focus leaves
-    // it nowhere without a window manager, and the toolkit would take the
-    // dialog shown again for the active window still and give it no focus.
+    // The keys go back to that window at once: a window manager hands them
+    // on in its own time, or not at all, and until some other window has
+    // them the toolkit takes the dialog shown again for the active window
+    // still and gives it no focus.
     front_ = before;
     if (before && before != &v && before->isVisible()) before->activateWindow();
     if (f.onclose) f.onclose();
