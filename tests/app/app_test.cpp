@@ -279,11 +279,7 @@ TEST(EditorView, KeysAnswerTheDialogsAndTheEditorsWriteSurvivesApply) {
         EXPECT_EQ(album(), before); // Esc: nothing changed
         e.click(t, t.Button1);
         EXPECT_EQ(album(), "New|New");
-        e.click(t, t.Button2); // written; Esc in the table closes as the close box does
-        auto* table = static_cast<QTableWidget*>(e.w(t, t.ListView1));
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                          table->visualItemRect(table->item(0, 0)).center());
-        key(t, Qt::Key_Escape);
+        e.click(t, t.Button2), key(t, Qt::Key_Escape); // written, closed as by the close box
         if (!t.modalresult) e.click(t, t.Button3);
     });
     for (bool ok : {false, true})
@@ -299,12 +295,10 @@ TEST(EditorView, KeysAnswerTheDialogsAndTheEditorsWriteSurvivesApply) {
     f.ListView1.ondblclick();
     EXPECT_TRUE(e.todo.empty() && t.modalresult == forms::mrCancel) << before.toStdString();
     e.click(f, f.Button3); // Apply
-    std::string albums;    // every file's; the two the editor wrote "New" still
-    int kept = 0;
+    std::vector<fs::path> files;
     for (const auto& x : fs::recursive_directory_iterator(m))
-        if (x.path().extension() == ".mp3") {
-            const std::string a = mp3fixture::mutagenread(x.path()).frames["TALB"];
-            albums += a + " ", kept += a == "New";
-        }
-    EXPECT_EQ(kept, 2) << albums;
+        if (x.path().extension() == ".mp3") files.push_back(x.path());
+    std::string albums; // every file's: the two the editor wrote still "New"
+    for (auto& [file, tag] : mp3fixture::mutagenread(files)) albums += tag.frames["TALB"] + " ";
+    EXPECT_EQ(std::ranges::count(albums, 'N'), 2) << albums;
 }
