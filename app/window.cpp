@@ -61,7 +61,8 @@ void bindviews(uiqt::qthost& h, ui::program& p) {
     });
     v.installEventFilter(new busyfilter(p, &v));
     v.setMinimumSize(minimumsize(p.Form1));
-    h.escapecloses = {&p.Form5, &p.Form7, &p.Form8};
+    // Esc is the editor's close box too: what it wrote is re-planned either way.
+    h.escapecloses = {&p.Form5, &p.Form7, &p.Form8, &p.Form10, &p.Form11};
 }
 
 } // namespace app

@@ -100,6 +100,8 @@ struct button : control {
     button() : control(kind::button) {}
     std::u16string caption;
     int modalresult = mrNone; // a click closes a modal form with this result
+    // Enter pressed anywhere in the form but on another button presses it.
+    bool isdefault = false;
     std::function<void()> onclick;
 };
 

@@ -62,6 +62,15 @@ std::uint16_t form::keydown(control* from, std::uint16_t key, unsigned shift) {
         if (key == 0) return 0;
     }
     if (from && from->onkeydown) from->onkeydown(key, shift);
+    // A focused button takes Enter itself, as Space; elsewhere Enter answers
+    // the dialog, so a text typed is taken at once.
+    if (key != vkReturn || (from && from->what == kind::button)) return key;
+    for (control* c : controls_)
+        if (c->what == kind::button && static_cast<button*>(c)->isdefault && c->visible &&
+            c->enabled && enabled) {
+            click(*static_cast<button*>(c));
+            return 0;
+        }
     return key;
 }
 

@@ -52,8 +52,9 @@ public:
     // A check box clicked: the state flips, then the handler runs.
     void click(checkbox& c);
     // A key pressed in a control (or in the form, with null): the form's
-    // preview handler first, then the control's own. Gives the key left
-    // over: 0 when a handler consumed it.
+    // preview handler first, then the control's own; Enter left over outside
+    // a button clicks the default button, if one can be clicked. Gives the
+    // key left over: 0 when a handler or the default button consumed it.
     std::uint16_t keydown(control* from, std::uint16_t key, unsigned shift = ssNone);
     // A character typed into an edit: its filter may refuse it; when it
     // passes it is applied as the edit would (it replaces the selection or is

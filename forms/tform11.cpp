@@ -38,6 +38,7 @@ TForm11::TForm11() : form(u"Form11") {
     }
     Button4.visible = false;
     Button1.modalresult = mrOk;
+    Button1.isdefault = true;
     Button2.modalresult = mrCancel;
 
     Edit3.onkeypress = [this](char16_t& key) { restrictyear(key); };

@@ -51,6 +51,7 @@ TForm3::TForm3(form* mainwindow) : form(u"Form3"), mainwindow(mainwindow) {
     add(Button1, u"Button1");
     Button1.caption = u"Да";
     Button1.modalresult = mrOk;
+    Button1.isdefault = true;
     Button1.left = 8, Button1.top = 136, Button1.width = 75, Button1.height = 25;
     Button1.taborder = 0;
 

@@ -27,6 +27,7 @@ TForm7::TForm7() : form(u"Form7") {
     add(Button1, u"Button1");
     Button1.caption = u"Ok";
     Button1.modalresult = mrOk;
+    Button1.isdefault = true;
     Button1.left = 176, Button1.top = 88, Button1.width = 75, Button1.height = 25;
     Button1.taborder = 1;
 

@@ -85,6 +85,7 @@ TForm8::TForm8()
     Button1.caption = u"Сохранить";
     Button1.bold = true;
     Button1.modalresult = mrOk;
+    Button1.isdefault = true;
     Button1.left = 232, Button1.top = 316, Button1.width = 85, Button1.height = 25;
     Button1.taborder = 13;
 

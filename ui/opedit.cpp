@@ -39,7 +39,10 @@ void editfolder(program& p, const std::u16string& folder) {
     p.Form10.caption = u"Редактор MP3-тегов папки: " + checker::lastdir(folder);
     p.Form10.Label1.caption = folder;
     listfoldertags(p);
-    if (p.host.showmodal(p.Form10) == forms::mrYes) switchfolderops(p, p.Form10.Label1.caption, 0);
+    // Files written stay written however the editor was closed (its close
+    // box, Esc, the program closing): their planned writes must not undo them.
+    p.host.showmodal(p.Form10);
+    if (!p.Form10.written.empty()) switchfolderops(p, p.Form10.Label1.caption, 0);
 }
 
 void editrename(program& p, checker::oplist& op, int row) {

@@ -43,10 +43,10 @@ void mouseswitchop(program& p, int button, unsigned shift);
 // is redrawn and shown; Apply follows (never during a run).
 void switchfolderops(program& p, const std::u16string& path, int mode);
 // ListView1 double-clicked: on a folder-path line of an existing folder the
-// folder tag editor (re-planning the folder when it closes with 6); on a
-// line whose first operation is a rename to be performed (outside a run),
-// the run dialog dressed as the rename editor until a new name or "Cancel",
-// the dialog's own dress restored afterwards.
+// folder tag editor (re-planning the folder when it has written a file,
+// however it was closed); on a line whose first operation is a rename to be
+// performed (outside a run), the run dialog dressed as the rename editor
+// until a new name or "Cancel", the dialog's own dress restored afterwards.
 void opEdit(program& p);
 
 } // namespace ui

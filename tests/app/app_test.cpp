@@ -241,3 +241,64 @@ TEST(EditorView, ReviewInTheRealWindowThenApply) {
         f.ListView1.ondblclick(); // gone: nothing opens
     EXPECT_TRUE(e.todo.empty());
 }
+
+// Keys in the reused dialogs of a run and of the editor, sent where the focus
+// is: Enter at a dialog shown again after another button, Esc in the
+// all-tracks dialog and in the editor after a write; then Apply keeps what
+// the editor wrote.
+TEST(EditorView, KeysAnswerTheDialogsAndTheEditorsWriteSurvivesApply) {
+    env e;
+    const fs::path m = e.music.path();
+    e.mp3s({{m / "one/01 a.mp3", {u"A", u"T1", u"B", u"1990", u"1"}},
+            {m / "one/02 b.mp3", {u"A", u"T2", u"B2", u"1990", u"2"}},
+            {m / "two/01 c.mp3", {u"C", u"T1", u"D", u"2000", u"1"}},
+            {m / "two/02 d.mp3", {u"C", u"T2", u"D2", u"2000", u"2"}}});
+    ui::program& p = e.p;
+    forms::TForm1& f = p.Form1;
+    auto key = [&](forms::form& d, Qt::Key k) { QTest::keyClick(e.h.view(d).focusWidget(), k); };
+    std::u16string asked;                                       // the folder answered by Enter
+    e.on(&p.Form3, [&] { e.click(p.Form3, p.Form3.Button4); }); // "Личная компиляция"
+    e.on(&p.Form3, [&] {
+        asked = p.Form3.Label2.caption;
+        key(p.Form3, Qt::Key_Escape); // no answer: the close box is one here
+        key(p.Form3, Qt::Key_Return);
+        EXPECT_EQ(p.Form3.modalresult, forms::mrOk);
+    });
+    f.Label1.caption = e.music.u16(), e.click(f, f.Button1);
+    ASSERT_FALSE(asked.empty());
+    forms::TForm10& t = p.Form10;
+    forms::TForm11& d = p.Form11;
+    auto album = [&] { // as the editor's table shows it, every row
+        auto* w = static_cast<QTableWidget*>(e.w(t, t.ListView1));
+        return w->item(0, 3)->text() + "|" + w->item(1, 3)->text();
+    };
+    QString before;
+    e.on(&t, [&] {
+        before = album();
+        e.click(t, t.Button1);
+        EXPECT_EQ(album(), before); // Esc: nothing changed
+        e.click(t, t.Button1);
+        EXPECT_EQ(album(), "New|New");
+        e.click(t, t.Button2), key(t, Qt::Key_Escape); // written, closed as by the close box
+        if (!t.modalresult) e.click(t, t.Button3);
+    });
+    for (bool ok : {false, true})
+        e.on(&d, [&, ok] {
+            e.click(d, d.CheckBox2), e.click(d, d.Edit2);
+            QTest::keyClick(e.w(d, d.Edit2), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(e.w(d, d.Edit2), "New"), key(d, ok ? Qt::Key_Return : Qt::Key_Escape);
+            EXPECT_EQ(d.modalresult, ok ? forms::mrOk : forms::mrCancel);
+            if (!d.modalresult) e.click(d, d.Button2);
+        });
+    f.select(f.ListView1,
+             int(std::ranges::find(f.ListView1.items, asked) - f.ListView1.items.begin()));
+    f.ListView1.ondblclick();
+    EXPECT_TRUE(e.todo.empty() && t.modalresult == forms::mrCancel) << before.toStdString();
+    e.click(f, f.Button3); // Apply
+    std::vector<fs::path> files;
+    for (const auto& x : fs::recursive_directory_iterator(m))
+        if (x.path().extension() == ".mp3") files.push_back(x.path());
+    std::string albums; // every file's: the two the editor wrote still "New"
+    for (auto& [file, tag] : mp3fixture::mutagenread(files)) albums += tag.frames["TALB"] + " ";
+    EXPECT_EQ(std::ranges::count(albums, 'N'), 2) << albums;
+}

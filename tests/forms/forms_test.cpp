@@ -91,7 +91,11 @@ TEST(Forms, KeysOpenHelpAndSelectAll) {
         {3, "ComboBox1", vkA, ssCtrl, "- eaten all"},
         {3, "CheckBox1", vkA, ssCtrl, "- eaten"},
         {8, "Edit4", vkF1, ssNone, "compsetup kept"},
-        {8, "CheckBox2", vkF1, ssNone, "- kept"}};
+        {8, "CheckBox2", vkF1, ssNone, "- kept"},
+        {2, "Edit3", vkReturn, ssNone, "- eaten =1"}, // Enter outside a button: the default one
+        {2, "Button5", vkReturn, ssNone, "- kept"},
+        {3, "ComboBox2", vkReturn, ssNone, "- eaten =1"},
+        {8, "", vkReturn, ssNone, "- eaten =1"}};
     for (const auto& [which, name, key, shift, want] : rows) {
         scriptedhost h;
         TForm2 f2;
@@ -103,6 +107,7 @@ TEST(Forms, KeysOpenHelpAndSelectAll) {
         std::string got = f.keydown(from, key, shift) ? " kept" : " eaten";
         got.insert(0, h.urls.empty() ? "-" : utf16to8(h.urls[0].substr(h.urls[0].find(u'#') + 1)));
         EXPECT_TRUE(h.urls.empty() || h.urls[0] == helpurl(utf8to16(got.substr(0, got.find(' ')))));
+        if (f.modalresult) got += " =" + std::to_string(f.modalresult);
         EXPECT_EQ(got + (from && from->selectallrequest ? " all" : ""), want) << name;
     }
 }

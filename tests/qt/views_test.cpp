@@ -9,6 +9,12 @@
 
 #include "qthost.h"
 #include "reportmodel.h"
+#include "testutil.h"
+#include "tform11.h"
+#include "tform2.h"
+#include "tform3.h"
+#include "tform7.h"
+#include "tform8.h"
 
 using namespace forms;
 
@@ -219,4 +225,58 @@ TEST(Host, AWindowBehindADialogPaintsAtMostOnceAnIntervalAndThenTheLast) {
     });
     h.showmodal(d);
     EXPECT_EQ(seen, (std::vector<int>{1, 1, 2}));
+}
+
+TEST(Host, EveryShowingOpensOnTheFirstTabStopAndEnterAnswersTheDialog) {
+    uiqt::qthost h;
+    testform behind; // active between the showings, as the main window is
+    h.show(behind);
+    TForm2 q;
+    TForm3 u;
+    TForm7 r;
+    TForm8 s;
+    TForm11 a;
+    // Shows the dialog; once it has the focus the user acts, then Enter goes to the
+    // control with the focus. Gives the result, -1 when Enter answered nothing.
+    auto answer = [&](form& f, std::function<void(uiqt::formview&)> act = {}) {
+        QTimer::singleShot(0, [&, act] {
+            uiqt::formview& v = h.view(f);
+            (void)QTest::qWaitFor([&] { return v.isAncestorOf(QApplication::focusWidget()); },
+                                  2000);
+            if (act) act(v);
+            if (QWidget* at = QApplication::focusWidget();
+                f.modalresult == mrNone && at && v.isAncestorOf(at))
+                QTest::keyClick(at, Qt::Key_Return);
+            if (f.modalresult == mrNone) f.modalresult = -1, h.handled();
+        });
+        h.bringtofront(behind);
+        return std::to_string(h.showmodal(f)) + " ";
+    };
+    auto clicks = [](control& c) {
+        return [&c](uiqt::formview& v) { QTest::mouseClick(v.widget(c), Qt::LeftButton); };
+    };
+    auto type = [&](control& c, const char* text) {
+        return [&c, text, click = clicks(c)](uiqt::formview& v) {
+            click(v), QTest::keyClicks(QApplication::focusWidget(), text);
+        };
+    };
+    q.Edit1.text = u"Кино", q.Edit2.text = u"Это не любовь";
+    std::string got = answer(q);
+    got += testutil::u8(q.Edit1.text + q.Edit2.text) + " ";
+    // "Стоп" clicked at one showing, Enter at the next: "Да"; Tab to "Нет": "Нет".
+    got += answer(q, clicks(q.Button5)), got += answer(q);
+    got += answer(
+        q, [](uiqt::formview&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); });
+    // "Личная компиляция", then Enter; Esc in a combo box's edit answers nothing, Enter "Да".
+    got += answer(u, clicks(u.Button4)), got += answer(u);
+    got += answer(u, [&](uiqt::formview& v) {
+        QTest::mouseClick(v.widgetas<QComboBox>(u.ComboBox2)->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    });
+    r.ComboBox1.items = {u"a", u"b"};
+    got += answer(r), got += answer(s, type(s.Edit4, "VA2"));
+    got += testutil::u8(s.Edit4.text) + " ";
+    got += answer(a, [&](uiqt::formview& v) { clicks(a.CheckBox2)(v), type(a.Edit2, "New")(v); });
+    got += testutil::u8(a.Edit2.text);
+    EXPECT_EQ(got, "1 КиноЭто не любовь 3 1 2 8 1 1 1 1 VA2 1 New");
 }

@@ -286,3 +286,30 @@ TEST_F(Editor, ReviewSwitchesAndRePlansAfterTheEditorAndTheRenameEditor) {
     replan({u"A", u"Bx", u"1990", u"3.mp3"}), step(folder, 1, "sss|-0|rA. - C (1990)");
     EXPECT_TRUE(!enabled && !host.pending() && r.caption == forms::TForm2().caption);
 }
+
+TEST_F(Editor, AWriteRePlansTheFolderHoweverTheEditorIsClosed) {
+    const std::u16string dir = music.u16(u"A - Bx (1990)");
+    mp3s({{u"A - Bx (1990)/1.mp3", {u"A", u"T1", u"B", u"1990", u"1"}},
+          {u"A - Bx (1990)/2.mp3", {u"A", u"T2", u"B2", u"1990", u"2"}}});
+    host.press(u"Button1"), ui::doBrellian(p); // unified: a tag write, and the rename
+    std::vector<std::tuple<bool, bool, std::u16string>> planned;
+    for (const checker::oplist& o : p.c.plannedops)
+        planned.emplace_back(o.perform, o.undo, o.newname);
+    const cells report = m.ListView1.items;
+    const int folder = int(std::ranges::find(report, dir) - report.begin());
+    std::string got; // each operation as in the review test, then the editor's result
+    // "Закрыть" or the close box (which Esc is too), without and with a write.
+    for (auto [write, box] : {std::pair(0, 0), {0, 1}, {1, 0}, {1, 1}}) {
+        auto was = planned.begin();
+        for (checker::oplist& o : p.c.plannedops) std::tie(o.perform, o.undo, o.newname) = *was++;
+        m.ListView1.items = report;
+        host.expect([&, write, box](forms::form&) {
+            if (write) f.arm(), f.click(f.Button2);
+            box ? void(f.modalresult = forms::mrCancel) : f.click(f.Button3);
+        });
+        m.select(m.ListView1, folder), ui::opEdit(p);
+        for (const checker::oplist& o : p.c.plannedops) got += (o.undo ? "sS" : "01")[o.perform];
+        got += std::to_string(f.modalresult) + " ";
+    }
+    EXPECT_EQ(got, "111 112 ss6 ss2 ");
+}

@@ -68,6 +68,7 @@ formview::formview(forms::form& f) : QWidget(nullptr), form_(f) {
         return a->c->taborder < b->c->taborder;
     });
     for (std::size_t i = 1; i < stops.size(); ++i) setTabOrder(stops[i - 1]->w, stops[i]->w);
+    for (const entry* e : stops) tabstops_.push_back(static_cast<std::size_t>(e - entries_.data()));
 
     resize(f.width, f.height);
     refresh();
@@ -119,6 +120,7 @@ void formview::refresh() {
                     move(s->availableGeometry().center() -
                          QPoint(client.width() / 2, client.height() / 2));
             show();
+            focusfirst();
         } else {
             hide();
         }
@@ -214,6 +216,20 @@ void formview::act(const std::function<void()>& action) {
     } else {
         refresh();
     }
+}
+
+void formview::focusfirst() {
+    // The windows are made once and shown again and again: a dialog opening
+    // on the button last pressed there ("Стоп") would let Enter press it.
+    for (std::size_t i : tabstops_) {
+        entry& e = entries_[i];
+        if (!e.c->visible || !e.c->enabled || !e.w->isVisibleTo(this) || !e.w->isEnabledTo(this))
+            continue;
+        focusto(e.c);
+        e.w->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    focusto(nullptr);
 }
 
 void formview::focusto(forms::control* c) {

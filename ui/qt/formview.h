@@ -126,6 +126,8 @@ private:
     bool routekey(forms::control* c, QObject* watched, QKeyEvent* event);
     bool routemouse(entry& e, QEvent* event);
     void focusto(forms::control* c);
+    // The focus on the first control of the tab order that can take it.
+    void focusfirst();
     const entry* find(const forms::control& c) const;
     // The window's waiting paints done now.
     void paintpending();
@@ -133,6 +135,7 @@ private:
     forms::form& form_;
     std::vector<entry> entries_;
     std::unordered_map<const QObject*, forms::control*> owners_;
+    std::vector<std::size_t> tabstops_; // indices into entries_, in tab order
     QFont basefont_;
     Qt::WindowFlags flags_;
     std::u16string caption_;

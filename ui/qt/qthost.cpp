@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
@@ -149,6 +150,10 @@ int qthost::showmodal(forms::form& f) {
         v.refresh();
     }
     f.modalresult = forms::mrNone;
+    // Activation reaches the toolkit later: the window last asked to be
+    // active is the one the dialog comes over.
+    const QPointer<QWidget> before = front_ ? front_.data() : QApplication::activeWindow();
+    front_ = &v;
     v.setWindowModality(Qt::ApplicationModal);
     v.setmodal(true);
     f.visible = true;
@@ -170,6 +175,12 @@ int qthost::showmodal(forms::form& f) {
     v.setmodal(false);
     v.refresh();
     v.setWindowModality(Qt::NonModal);
+    // The keys go back to that window at once: a window manager hands them
+    // on in its own time, or not at all, and until some other window has
+    // them the toolkit takes the dialog shown again for the active window
+    // still and gives it no focus.
+    front_ = before;
+    if (before && before != &v && before->isVisible()) before->activateWindow();
     if (f.onclose) f.onclose();
     refreshall();
     uncovered(v);
@@ -213,6 +224,7 @@ void qthost::uncovered(formview& hidden) {
 
 void qthost::bringtofront(forms::form& f) {
     formview& v = view(f);
+    front_ = &v;
     v.refresh();
     v.raise();
     v.activateWindow();

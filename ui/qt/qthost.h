@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -88,7 +89,8 @@ private:
     };
     std::map<const forms::form*, viewstate> views_;
     std::vector<modalloop> modals_;
-    bool composed_ = false; // the display keeps windows' pictures itself
+    bool composed_ = false;   // the display keeps windows' pictures itself
+    QPointer<QWidget> front_; // the window last asked to be the active one
 };
 
 } // namespace uiqt
