@@ -3,6 +3,8 @@
 #include <httplib.h>
 #include <xcb/xcb.h>
 
+#include <cstring>
+
 #include <QTest>
 #include <QtWidgets>
 
@@ -13,13 +15,29 @@
 
 namespace {
 
-QImage screen(QWidget& w) {
-    static xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    static const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const QRect r = w.geometry(); // a window's client area on the screen
+xcb_connection_t* const c = xcb_connect(nullptr, nullptr);
+const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+
+QImage screen(const QRect& r) {
     auto q = xcb_get_image(c, 2 /* ZPixmap */, root, r.x(), r.y(), r.width(), r.height(), -1);
     auto* got = xcb_get_image_reply(c, q, nullptr);
     return QImage(xcb_get_image_data(got), r.width(), r.height(), QImage::Format_RGB32, free, got);
+}
+QImage screen(QWidget& w) { return screen(w.geometry()); } // a window's client area
+
+// What the windows, listed bottom up, hold within `area` of the screen; where
+// a window's frame lies, or none of them, the picture is transparent.
+QImage below(const QRect& area, std::initializer_list<QWidget*> windows) {
+    QImage all(area.size(), QImage::Format_ARGB32);
+    all.fill(Qt::transparent);
+    QPainter p(&all);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (QWidget* w : windows) {
+        if (!w->isVisible()) continue;
+        p.fillRect(w->frameGeometry().translated(-area.topLeft()), Qt::transparent);
+        p.drawImage(w->geometry().topLeft() - area.topLeft(), w->grab().toImage());
+    }
+    return all;
 }
 
 // The share of a window's pixels shown otherwise: unpainted, black or what lay behind it.
@@ -27,8 +45,53 @@ double mismatch(const QImage& shown, const QImage& own) {
     int off = 0;
     for (int y = 0; y < own.height(); ++y)
         for (int x = 0; x < own.width(); ++x)
-            off += std::abs(qGray(shown.pixel(x, y)) - qGray(own.pixel(x, y))) > 24;
+            if (qAlpha(own.pixel(x, y)))
+                off += std::abs(qGray(shown.pixel(x, y)) - qGray(own.pixel(x, y))) > 24;
     return double(off) / (own.width() * own.height());
+}
+
+xcb_atom_t atom(const char* name) {
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t a = r->atom;
+    free(r);
+    return a;
+}
+
+std::vector<std::uint32_t> property(WId w, const char* name) {
+    auto* r = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 64), nullptr);
+    auto* data = static_cast<std::uint32_t*>(xcb_get_property_value(r));
+    std::vector<std::uint32_t> values(data, data + xcb_get_property_value_length(r) / 4);
+    free(r);
+    return values;
+}
+
+bool viewable(QWidget& w) {
+    auto* r = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w.winId()), nullptr);
+    const bool shown = r && r->map_state == XCB_MAP_STATE_VIEWABLE;
+    free(r);
+    return shown;
+}
+
+// What the minimize button of a window manager does.
+void iconify(QWidget& w) {
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = w.winId();
+    e.type = atom("WM_CHANGE_STATE");
+    e.data.data32[0] = 3; // iconic
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&e));
+    xcb_flush(c);
+}
+
+bool within(int ms, const std::function<bool()>& done) {
+    QElapsedTimer t;
+    for (t.start(); !done(); QTest::qWait(10))
+        if (t.elapsed() > ms) return false;
+    return true;
 }
 
 // Acts once the window has come up as the modal one.
@@ -47,10 +110,14 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     auto click = [&](auto& f, auto& c) { QTest::mouseClick(h.view(f).widget(c), Qt::LeftButton); };
 
     std::vector<QImage> shown; // halfway through the search, then the release
+    QRect chooser;             // where the chooser stood
+    QImage uncovered, gone;    // what lies below it, and the chooser itself
+    QImage during;             // the screen there during the release fetch
     httplib::Server server;
     server.Get(".*", [&](const httplib::Request&, httplib::Response& res) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         shown.push_back(screen(h.view(p.Form6)));
+        if (shown.size() == 2) during = screen(chooser);
         const std::string release = std::getenv("VORLINDE_DISCOGS_URL");
         res.set_content(R"({"title":"B","artists":[],"tracklist":[],"results":[{"resource_url":")" +
                             release + "\"}]}",
@@ -65,7 +132,13 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
         testutil::writefile(music.path() / (std::to_string(i) + ".mp3"), big);
     p.Form1.Label1.caption = music.u16();
     when(h.view(p.Form2), [&] {
-        when(h.view(p.Form7), [&] { click(p.Form7, p.Form7.Button1); });
+        when(h.view(p.Form7), [&] {
+            QWidget& v = h.view(p.Form7);
+            chooser = v.geometry();
+            gone = v.grab().toImage();
+            uncovered = below(chooser, {&h.view(p.Form1), &h.view(p.Form2), &h.view(p.Form6)});
+            click(p.Form7, p.Form7.Button1);
+        });
         click(p.Form2, p.Form2.Button3);
         click(p.Form2, p.Form2.Button1);
     });
@@ -74,6 +147,9 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     serving.join();
     ASSERT_EQ(shown.size(), 2u);
     for (const QImage& s : shown) EXPECT_LT(mismatch(s, h.view(p.Form6).grab().toImage()), 0.02);
+    EXPECT_LT(mismatch(during, uncovered), 0.02);
+    during.save("/tmp/during.png"); uncovered.save("/tmp/uncovered.png"); gone.save("/tmp/gone.png");
+    std::cerr << "chooser " << mismatch(during, gone) << " below " << mismatch(during, uncovered) << "\n";
 
     h.paintinterval = 0; // the screen is read just after each paint
     int polls = 0;
@@ -98,4 +174,67 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     EXPECT_EQ(p.Form5.modalresult, forms::mrCancel); // opened by Enter, closed by Esc
     QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Cancel); // Qt's own buttons
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Отмена");
+}
+
+TEST(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) {
+    testutil::tempdir progdir, music;
+    uiqt::qthost h;
+    ui::program p(h, {}, progdir.u16());
+    app::bindviews(h, p);
+    h.show(p.Form1);
+    forms::TForm4 progress;
+    // Bits of the hints: the close box is a function and the window menu a
+    // decoration; minimize and maximize are both.
+    enum { close = 1, minimize = 2, maximize = 4 };
+    const std::vector<std::pair<forms::form*, int>> frames = {
+        {&p.Form1, close | minimize | maximize}, {&p.Form10, close | maximize}, {&p.Form2, 0},
+        {&progress, 0}, {&p.Form6, 0}, {&p.Form3, close}, {&p.Form7, close}, {&p.Form8, close}};
+    for (auto [f, buttons] : frames) {
+        uiqt::formview& v = h.view(*f);
+        f->visible = true;
+        v.refresh();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+        const std::vector<std::uint32_t> hints = property(v.winId(), "_MOTIF_WM_HINTS");
+        ASSERT_EQ(hints.size(), 5u);
+        const std::uint32_t functions = hints[0] & 1 ? hints[1] : ~0u;
+        const std::uint32_t decorations = hints[0] & 2 ? hints[2] : ~0u;
+        const QString n = QString::fromStdU16String(f->name());
+        EXPECT_EQ((functions & 32 ? close : 0) | (functions & 8 ? minimize : 0) |
+                      (functions & 16 ? maximize : 0),
+                  buttons)
+            << n.toStdString();
+        EXPECT_EQ((decorations & 16 ? close : 0) | (decorations & 32 ? minimize : 0) |
+                      (decorations & 64 ? maximize : 0),
+                  buttons)
+            << n.toStdString();
+        if (f != &p.Form1) f->visible = false, v.refresh();
+    }
+
+    if (property(root, "_NET_SUPPORTING_WM_CHECK").empty()) return; // no one minimizes
+    QWidget& main = h.view(p.Form1);
+    iconify(main);
+    std::cerr << "iconify main\n";
+    ASSERT_TRUE(within(2000, [&] { return !viewable(main); }));
+    std::cerr << "main gone\n";
+    testutil::writefile(music.path() / "1.mp3", mp3fixture::basemp3()); // untagged: asked
+    p.Form1.Label1.caption = music.u16();
+    bool forward = false, lost = true;
+    when(h.view(p.Form2), [&] {
+        QWidget& dialog = h.view(p.Form2);
+        std::cerr << "dialog up\n";
+        forward = within(2000, [&] { return viewable(main); });
+        std::cerr << "forward " << forward << "\n";
+        within(2000, [&] { return !property(dialog.winId(), "WM_STATE").empty(); }); // managed
+        iconify(dialog); // the window manager offers it
+        bool hid = false; // seen before the program handles a single event
+        for (int i = 0; i < 200 && !(hid = !viewable(dialog)); ++i) QThread::msleep(10);
+        std::cerr << "hid " << hid << " min " << dialog.isMinimized() << "\n";
+        lost = !hid ||
+               !within(2000, [&] { return viewable(dialog); });
+        std::cerr << "lost " << lost << "\n";
+        QTest::mouseClick(h.view(p.Form2).widget(p.Form2.Button5), Qt::LeftButton); // "Стоп"
+    });
+    QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button1), Qt::LeftButton);
+    EXPECT_TRUE(forward) << "the main window stays minimized behind a run's dialog";
+    EXPECT_FALSE(lost) << "a minimized dialog stays hidden";
 }

@@ -13,6 +13,7 @@
 #include "host.h"
 
 class QEventLoop;
+class QObject;
 
 namespace uiqt {
 
@@ -88,7 +89,8 @@ private:
     };
     std::map<const forms::form*, viewstate> views_;
     std::vector<modalloop> modals_;
-    bool composed_ = false; // the display keeps windows' pictures itself
+    // Restores the windows that offer no minimize button when minimized.
+    std::unique_ptr<QObject> keepshown_;
 };
 
 } // namespace uiqt
