@@ -73,19 +73,20 @@ bool viewable(QWidget& w) {
     return shown;
 }
 
-// What the minimize button of a window manager does.
-void iconify(QWidget& w) {
+// Asks the window manager, as its buttons and task lists do.
+void ask(xcb_window_t w, const char* message, std::uint32_t value) {
     xcb_client_message_event_t e{};
     e.response_type = XCB_CLIENT_MESSAGE;
     e.format = 32;
-    e.window = w.winId();
-    e.type = atom("WM_CHANGE_STATE");
-    e.data.data32[0] = 3; // iconic
+    e.window = w;
+    e.type = atom(message);
+    e.data.data32[0] = value;
     xcb_send_event(c, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&e));
     xcb_flush(c);
 }
+void iconify(QWidget& w) { ask(w.winId(), "WM_CHANGE_STATE", 3 /* iconic */); }
 
 bool within(int ms, const std::function<bool()>& done) {
     QElapsedTimer t;
@@ -174,6 +175,30 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     EXPECT_EQ(p.Form5.modalresult, forms::mrCancel); // opened by Enter, closed by Esc
     QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Cancel); // Qt's own buttons
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Отмена");
+
+    QString title, kind, date; // the folder browser, opened on the music folder's parent
+    std::function<void()> browse = [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d) return QTimer::singleShot(5, browse);
+        title = d->windowTitle();
+        auto* view = d->findChild<QTreeView*>("treeView");
+        within(2000, [&] { // the listing is read in the background
+            for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r) {
+                const QModelIndex row = view->model()->index(r, 0, view->rootIndex());
+                if (row.data().toString() != QString(music.path().filename().c_str())) continue;
+                kind = row.siblingAtColumn(2).data().toString();
+                date = row.siblingAtColumn(3).data().toString();
+            }
+            return !date.isEmpty();
+        });
+        d->reject();
+    };
+    QTimer::singleShot(5, browse);
+    QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button2), Qt::LeftButton);
+    EXPECT_EQ(title, "Выбор каталога для обработки");
+    EXPECT_EQ(kind, "Папка");
+    EXPECT_TRUE(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d?\d:\d\d$)").match(date).hasMatch())
+        << date.toStdString();
 }
 
 TEST(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) {
@@ -225,13 +250,15 @@ TEST(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) {
         forward = within(2000, [&] { return viewable(main); });
         std::cerr << "forward " << forward << "\n";
         within(2000, [&] { return !property(dialog.winId(), "WM_STATE").empty(); }); // managed
+        iconify(main); // the focus cannot fall back to it, which would bring the dialog back
+        within(2000, [&] { return !viewable(main); });
         iconify(dialog); // the window manager offers it
         bool hid = false; // seen before the program handles a single event
         for (int i = 0; i < 200 && !(hid = !viewable(dialog)); ++i) QThread::msleep(10);
         std::cerr << "hid " << hid << " min " << dialog.isMinimized() << "\n";
         lost = !hid ||
                !within(2000, [&] { return viewable(dialog); });
-        std::cerr << "lost " << lost << "\n";
+        std::cerr << "lost " << lost << " wmstate " << property(dialog.winId(), "WM_STATE")[0] << " active " << property(root, "_NET_ACTIVE_WINDOW")[0] << " dialog " << dialog.winId() << " main " << main.winId() << "\n";
         QTest::mouseClick(h.view(p.Form2).widget(p.Form2.Button5), Qt::LeftButton); // "Стоп"
     });
     QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button1), Qt::LeftButton);

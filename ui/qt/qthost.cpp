@@ -5,6 +5,9 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
@@ -104,6 +107,25 @@ protected:
             QTimer::singleShot(0, w, [w] { shownormal(*w); });
         }
         return false;
+    }
+};
+
+// The folder browser's date and kind columns in the program's language: Qt
+// writes a date in the system's language and leaves a folder's kind
+// untranslated.
+class foldercolumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role == Qt::DisplayRole && files) {
+            const QModelIndex i = mapToSource(index);
+            if (index.column() == 3)
+                return QLocale().toString(files->lastModified(i), QLocale::ShortFormat);
+            if (index.column() == 2 && files->isDir(i))
+                return QCoreApplication::translate("QFileDialog", "Folder");
+        }
+        return QIdentityProxyModel::data(index, role);
     }
 };
 
@@ -306,6 +328,7 @@ bool qthost::browsefolder(const std::u16string& title, const std::u16string& sta
     refreshall();
     QFileDialog dialog(QApplication::activeWindow(), qs(title));
     dialog.installEventFilter(keepshown_.get());
+    dialog.setProxyModel(new foldercolumns(&dialog));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     // Choosing a root must not offer to rename or delete the user's folders.
