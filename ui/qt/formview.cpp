@@ -77,8 +77,9 @@ formview::formview(forms::form& f) : QWidget(nullptr), form_(f) {
 formview::~formview() = default;
 
 void formview::applywindowflags() {
-    Qt::WindowFlags fl = (form_.sizeable ? Qt::Window : Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) |
-                         Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    Qt::WindowFlags fl =
+        (form_.sizeable ? Qt::Window : Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) |
+        Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (form_.closebox) fl |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (form_.minimizebox) fl |= Qt::WindowMinimizeButtonHint;
     if (form_.sizeable) fl |= Qt::WindowMaximizeButtonHint;
