@@ -82,10 +82,11 @@ private:
 // others' requests too, and another one sees their pictures drawn. A
 // compositing manager keeps every window's picture and asks for nothing.
 void settle(QWidget& hidden, const std::vector<QWidget*>& shown) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb") || xdisplay::composited()) return;
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
     const QRect area = hidden.frameGeometry();
     if (std::none_of(shown.begin(), shown.end(),
-                     [&](QWidget* w) { return w->frameGeometry().intersects(area); }))
+                     [&](QWidget* w) { return w->frameGeometry().intersects(area); }) ||
+        xdisplay::composited())
         return;
     exposewatch watch(hidden.windowHandle());
     waitfor([&] { return watch.seen && !exposed(hidden); }, 250);
