@@ -102,14 +102,21 @@ void when(QWidget& w, std::function<void()> f) {
     QTimer::singleShot(5, [&w, f] { QApplication::activeModalWidget() == &w ? f() : when(w, f); });
 }
 
-} // namespace
-
-TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
+// The program with its windows, the main one shown.
+class Screen : public testing::Test {
+protected:
+    Screen() {
+        app::bindviews(h, p);
+        h.show(p.Form1);
+    }
     testutil::tempdir progdir, music;
     uiqt::qthost h;
-    ui::program p(h, {}, progdir.u16());
-    app::bindviews(h, p);
-    h.show(p.Form1);
+    ui::program p{h, {}, progdir.u16()};
+};
+
+} // namespace
+
+TEST_F(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     auto click = [&](auto& f, auto& c) { QTest::mouseClick(h.view(f).widget(c), Qt::LeftButton); };
 
     std::vector<QImage> shown; // halfway through the search, then the release
@@ -199,12 +206,7 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
         << date.toStdString();
 }
 
-TEST(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) {
-    testutil::tempdir progdir, music;
-    uiqt::qthost h;
-    ui::program p(h, {}, progdir.u16());
-    app::bindviews(h, p);
-    h.show(p.Form1);
+TEST_F(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) {
     forms::TForm4 progress;
     // Bits of the hints: the close box is a function and the window menu a
     // decoration; minimize and maximize are both.
