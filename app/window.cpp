@@ -45,6 +45,7 @@ QSize minimumsize(const forms::TForm1& f) {
 } // namespace
 
 void translateqt() {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     auto* t = new QTranslator(QCoreApplication::instance());
     if (t->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

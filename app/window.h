@@ -20,7 +20,8 @@ void bindviews(uiqt::qthost& h, ui::program& p);
 
 // Qt's own dialogs and buttons (the folder browser, the message boxes) speak
 // Russian, as the program does, when the distribution's Qt translations are
-// installed; otherwise they stay in English.
+// installed; otherwise they stay in English. Dates and numbers that Qt
+// writes follow Russian usage either way.
 void translateqt();
 
 } // namespace app

@@ -32,8 +32,9 @@ public:
     bool stayontop = false;
     bool centred = true;
     bool sizeable = false;
-    bool closebox = true;    // the caption bar has a close box
-    bool keypreview = false; // the form sees every key before its controls
+    bool closebox = true;     // the caption bar has a close box
+    bool minimizebox = false; // and a minimize button (a sizeable form also has maximize)
+    bool keypreview = false;  // the form sees every key before its controls
     std::u16string fontname = u"Tahoma";
     int fontsize = 8;
 

@@ -7,6 +7,7 @@ TForm1::TForm1() : form(u"Form1") {
     width = 796;
     height = 540;
     sizeable = true;
+    minimizebox = true;
 
     add(Label1, u"Label1");
     Label1.caption = u"Dir:";

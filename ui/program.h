@@ -27,8 +27,7 @@
 namespace ui {
 
 // The folder browser's title.
-inline constexpr char16_t browsetitle[] =
-    u"Выбор каталога для обработкиВыбор каталога для обработки";
+inline constexpr char16_t browsetitle[] = u"Выбор каталога для обработки";
 
 class program {
 public:

@@ -3,6 +3,8 @@
 #include <httplib.h>
 #include <xcb/xcb.h>
 
+#include <cstring>
+
 #include <QTest>
 #include <QtWidgets>
 
@@ -13,13 +15,32 @@
 
 namespace {
 
-QImage screen(QWidget& w) {
-    static xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    static const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const QRect r = w.geometry(); // a window's client area on the screen
+xcb_connection_t* const c = xcb_connect(nullptr, nullptr);
+const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+
+QImage screen(const QRect& r) {
     auto q = xcb_get_image(c, 2 /* ZPixmap */, root, r.x(), r.y(), r.width(), r.height(), -1);
     auto* got = xcb_get_image_reply(c, q, nullptr);
     return QImage(xcb_get_image_data(got), r.width(), r.height(), QImage::Format_RGB32, free, got);
+}
+// A window's client area.
+QImage screen(QWidget& w) {
+    return screen(w.geometry());
+}
+
+// What the windows, listed bottom up, hold within `area` of the screen; where
+// a window's frame lies, or none of them, the picture is transparent.
+QImage below(const QRect& area, std::initializer_list<QWidget*> windows) {
+    QImage all(area.size(), QImage::Format_ARGB32);
+    all.fill(Qt::transparent);
+    QPainter p(&all);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (QWidget* w : windows) {
+        if (!w->isVisible()) continue;
+        p.fillRect(w->frameGeometry().translated(-area.topLeft()), Qt::transparent);
+        p.drawImage(w->geometry().topLeft() - area.topLeft(), w->grab().toImage());
+    }
+    return all;
 }
 
 // The share of a window's pixels shown otherwise: unpainted, black or what lay behind it.
@@ -27,8 +48,53 @@ double mismatch(const QImage& shown, const QImage& own) {
     int off = 0;
     for (int y = 0; y < own.height(); ++y)
         for (int x = 0; x < own.width(); ++x)
-            off += std::abs(qGray(shown.pixel(x, y)) - qGray(own.pixel(x, y))) > 24;
+            if (qAlpha(own.pixel(x, y)))
+                off += std::abs(qGray(shown.pixel(x, y)) - qGray(own.pixel(x, y))) > 24;
     return double(off) / (own.width() * own.height());
+}
+
+xcb_atom_t atom(const char* name) {
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t a = r->atom;
+    free(r);
+    return a;
+}
+
+std::vector<std::uint32_t> property(WId w, const char* name) {
+    auto* r = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 64), nullptr);
+    auto* data = static_cast<std::uint32_t*>(xcb_get_property_value(r));
+    std::vector<std::uint32_t> values(data, data + xcb_get_property_value_length(r) / 4);
+    free(r);
+    return values;
+}
+
+bool viewable(QWidget& w) {
+    auto* r = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w.winId()), nullptr);
+    const bool shown = r && r->map_state == XCB_MAP_STATE_VIEWABLE;
+    free(r);
+    return shown;
+}
+
+// What a window manager's minimize button asks of it.
+void iconify(QWidget& w) {
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = w.winId();
+    e.type = atom("WM_CHANGE_STATE");
+    e.data.data32[0] = 3; // iconic
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&e));
+    xcb_flush(c);
+}
+
+bool within(int ms, const std::function<bool()>& done) {
+    QElapsedTimer t;
+    for (t.start(); !done(); QTest::qWait(10))
+        if (t.elapsed() > ms) return false;
+    return true;
 }
 
 // Acts once the window has come up as the modal one.
@@ -36,21 +102,31 @@ void when(QWidget& w, std::function<void()> f) {
     QTimer::singleShot(5, [&w, f] { QApplication::activeModalWidget() == &w ? f() : when(w, f); });
 }
 
-} // namespace
-
-TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
+// The program with its windows, the main one shown.
+class Screen : public testing::Test {
+protected:
+    Screen() {
+        app::bindviews(h, p);
+        h.show(p.Form1);
+    }
     testutil::tempdir progdir, music;
     uiqt::qthost h;
-    ui::program p(h, {}, progdir.u16());
-    app::bindviews(h, p);
-    h.show(p.Form1);
+    ui::program p{h, {}, progdir.u16()};
+};
+
+} // namespace
+
+TEST_F(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     auto click = [&](auto& f, auto& c) { QTest::mouseClick(h.view(f).widget(c), Qt::LeftButton); };
 
     std::vector<QImage> shown; // halfway through the search, then the release
+    QRect chooser;             // where the chooser stood
+    QImage uncovered, during;  // what lies below it; the screen there during the release fetch
     httplib::Server server;
     server.Get(".*", [&](const httplib::Request&, httplib::Response& res) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         shown.push_back(screen(h.view(p.Form6)));
+        if (shown.size() == 2) during = screen(chooser);
         const std::string release = std::getenv("VORLINDE_DISCOGS_URL");
         res.set_content(R"({"title":"B","artists":[],"tracklist":[],"results":[{"resource_url":")" +
                             release + "\"}]}",
@@ -65,7 +141,12 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
         testutil::writefile(music.path() / (std::to_string(i) + ".mp3"), big);
     p.Form1.Label1.caption = music.u16();
     when(h.view(p.Form2), [&] {
-        when(h.view(p.Form7), [&] { click(p.Form7, p.Form7.Button1); });
+        when(h.view(p.Form7), [&] {
+            QWidget& v = h.view(p.Form7);
+            chooser = v.geometry();
+            uncovered = below(chooser, {&h.view(p.Form1), &h.view(p.Form2), &h.view(p.Form6)});
+            click(p.Form7, p.Form7.Button1);
+        });
         click(p.Form2, p.Form2.Button3);
         click(p.Form2, p.Form2.Button1);
     });
@@ -74,6 +155,7 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     serving.join();
     ASSERT_EQ(shown.size(), 2u);
     for (const QImage& s : shown) EXPECT_LT(mismatch(s, h.view(p.Form6).grab().toImage()), 0.02);
+    EXPECT_LT(mismatch(during, uncovered), 0.02);
 
     h.paintinterval = 0; // the screen is read just after each paint
     int polls = 0;
@@ -98,4 +180,87 @@ TEST(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     EXPECT_EQ(p.Form5.modalresult, forms::mrCancel); // opened by Enter, closed by Esc
     QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Cancel); // Qt's own buttons
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Отмена");
+
+    QString title, kind, date; // the folder browser, opened on the music folder's parent
+    std::function<void()> browse = [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d) return QTimer::singleShot(5, browse);
+        title = d->windowTitle();
+        auto* view = d->findChild<QTreeView*>("treeView");
+        within(2000, [&] { // the listing is read in the background
+            for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r) {
+                const QModelIndex row = view->model()->index(r, 0, view->rootIndex());
+                if (row.data().toString() != QString(music.path().filename().c_str())) continue;
+                kind = row.siblingAtColumn(2).data().toString();
+                date = row.siblingAtColumn(3).data().toString();
+            }
+            return !date.isEmpty();
+        });
+        d->reject();
+    };
+    QTimer::singleShot(5, browse);
+    QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button2), Qt::LeftButton);
+    EXPECT_EQ(title.toStdString(), "Выбор каталога для обработки");
+    EXPECT_EQ(kind.toStdString(), "Папка");
+    EXPECT_TRUE(QRegularExpression(R"(^\d\d\.\d\d\.\d{4} \d?\d:\d\d$)").match(date).hasMatch())
+        << date.toStdString();
+}
+
+TEST_F(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) {
+    forms::TForm4 progress;
+    // Bits of the hints: the close box is a function and the window menu a
+    // decoration; minimize and maximize are both.
+    enum { close = 1, minimize = 2, maximize = 4 };
+    const std::vector<std::pair<forms::form*, int>> frames = {
+        {&p.Form1, close | minimize | maximize},
+        {&p.Form10, close | maximize},
+        {&p.Form2, 0},
+        {&progress, 0},
+        {&p.Form6, 0},
+        {&p.Form3, close},
+        {&p.Form7, close},
+        {&p.Form8, close},
+        {&p.Form5, close},
+        {&p.Form11, close}};
+    for (auto [f, buttons] : frames) {
+        uiqt::formview& v = h.view(*f);
+        f->visible = true;
+        v.refresh();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+        const std::vector<std::uint32_t> hints = property(v.winId(), "_MOTIF_WM_HINTS");
+        ASSERT_EQ(hints.size(), 5u);
+        auto asked = [&](int half, std::uint32_t closebit, std::uint32_t minbit) {
+            const std::uint32_t bits =
+                hints[0] & (1u << half) ? hints[1 + half] : ~0u; // unset: all
+            return (bits & closebit ? close : 0) | (bits & minbit ? minimize : 0) |
+                   (bits & minbit * 2 ? maximize : 0);
+        };
+        const std::string name = QString::fromStdU16String(f->name()).toStdString();
+        EXPECT_EQ(asked(0, 32, 8), buttons) << "functions of " << name;
+        EXPECT_EQ(asked(1, 16, 32), buttons) << "decorations of " << name;
+        if (f != &p.Form1) f->visible = false, v.refresh();
+    }
+
+    if (property(root, "_NET_SUPPORTING_WM_CHECK").empty()) return; // no one minimizes
+    QWidget& main = h.view(p.Form1);
+    iconify(main);
+    ASSERT_TRUE(within(2000, [&] { return !viewable(main); }));
+    testutil::writefile(music.path() / "1.mp3", mp3fixture::basemp3()); // untagged: asked
+    p.Form1.Label1.caption = music.u16();
+    bool forward = false, lost = true;
+    when(h.view(p.Form2), [&] {
+        QWidget& dialog = h.view(p.Form2);
+        forward = within(2000, [&] { return viewable(main); });
+        within(2000, [&] { return !property(dialog.winId(), "WM_STATE").empty(); }); // managed
+        iconify(main); // the focus cannot fall back to it, which would bring the dialog back
+        within(2000, [&] { return !viewable(main); });
+        iconify(dialog);  // the window manager offers it
+        bool hid = false; // seen before the program handles a single event
+        for (int i = 0; i < 200 && !(hid = !viewable(dialog)); ++i) QThread::msleep(10);
+        lost = !hid || !within(2000, [&] { return viewable(dialog); });
+        QTest::mouseClick(h.view(p.Form2).widget(p.Form2.Button5), Qt::LeftButton); // "Стоп"
+    });
+    QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button1), Qt::LeftButton);
+    EXPECT_TRUE(forward) << "the main window stays minimized behind a run's dialog";
+    EXPECT_FALSE(lost) << "a minimized dialog stays hidden";
 }

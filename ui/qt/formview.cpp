@@ -14,6 +14,7 @@
 #include "formparts.h"
 #include "platform.h"
 #include "reportmodel.h"
+#include "xdisplay.h"
 
 namespace uiqt {
 
@@ -78,15 +79,27 @@ formview::~formview() = default;
 
 void formview::applywindowflags() {
     Qt::WindowFlags fl =
-        form_.sizeable ? Qt::Window : Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
-    if (!form_.closebox)
-        fl |= Qt::CustomizeWindowHint | Qt::WindowTitleHint; // no caption-bar buttons
+        (form_.sizeable ? Qt::Window : Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) |
+        Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (form_.closebox) fl |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (form_.minimizebox) fl |= Qt::WindowMinimizeButtonHint;
+    if (form_.sizeable) fl |= Qt::WindowMaximizeButtonHint;
     if (form_.stayontop) fl |= Qt::WindowStaysOnTopHint;
     if (fl == flags_) return;
     flags_ = fl;
     const bool shown = isVisible();
     setWindowFlags(fl); // hides the window
-    if (shown) show();
+    if (shown) {
+        askframe();
+        show();
+    }
+}
+
+void formview::askframe() {
+    xdisplay::askframe(*this, {.close = form_.closebox,
+                               .minimize = form_.minimizebox,
+                               .maximize = form_.sizeable,
+                               .resize = form_.sizeable});
 }
 
 void formview::refresh() {
@@ -119,6 +132,7 @@ void formview::refresh() {
                 if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
                     move(s->availableGeometry().center() -
                          QPoint(client.width() / 2, client.height() / 2));
+            askframe();
             show();
             focusfirst();
         } else {

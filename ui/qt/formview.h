@@ -123,6 +123,8 @@ private:
     void wiretable(entry& e);
     void pushtable(entry& e);
     void applywindowflags();
+    // The caption-bar buttons the model gives, asked of the window manager.
+    void askframe();
     bool routekey(forms::control* c, QObject* watched, QKeyEvent* event);
     bool routemouse(entry& e, QEvent* event);
     void focusto(forms::control* c);

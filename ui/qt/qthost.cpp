@@ -5,6 +5,9 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -13,6 +16,7 @@
 #include <algorithm>
 
 #include "qtext.h"
+#include "xdisplay.h"
 
 namespace uiqt {
 
@@ -21,6 +25,13 @@ namespace {
 bool exposed(const QWidget& w) {
     const QWindow* win = w.windowHandle();
     return w.isVisible() && win && win->isExposed();
+}
+
+// A window brought forward is restored first if it was minimized.
+void shownormal(QWidget& w) {
+    if (w.isMinimized()) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+    w.raise();
+    w.activateWindow();
 }
 
 // Handles what the window system sends, except user input, until `done` or
@@ -37,10 +48,12 @@ void waitfor(F done, int ms) {
 
 // A window is on the screen only once the window system has exposed it; a
 // paint before that is dropped. Work that follows a show may block the event
-// loop (a lookup waits for the network), so the window is painted first.
+// loop (a lookup waits for the network), so the window is painted first, and
+// the server has drawn it before the caller goes on.
 void waitexposed(QWidget& w) {
     if (!w.isVisible()) return;
     waitfor([&] { return exposed(w); }, 1000);
+    xdisplay::roundtrip();
 }
 
 // Notes the windows other than `hidden` that are asked to paint again.
@@ -65,24 +78,62 @@ private:
 // uncovered part again, a moment later (after the window manager has taken
 // its frame away). Work that follows may block the event loop (the release
 // fetch after the chooser), so they paint now: the hidden window's picture
-// would stay on the screen meanwhile. A compositing manager keeps every
-// window's picture and asks for nothing: once no window was asked, `composed`
-// is set and there is no more waiting.
-void settle(QWidget& hidden, const std::vector<QWidget*>& shown, bool& composed) {
-    if (composed || QGuiApplication::platformName() != QLatin1String("xcb")) return;
+// would stay on the screen meanwhile. The server asks them all at once, as
+// it takes the frame away: once one is asked, a round trip brings the
+// others' requests too, and another one sees their pictures drawn. A
+// compositing manager keeps every window's picture and asks for nothing.
+void settle(QWidget& hidden, const std::vector<QWidget*>& shown) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
     const QRect area = hidden.frameGeometry();
     if (std::none_of(shown.begin(), shown.end(),
-                     [&](QWidget* w) { return w->frameGeometry().intersects(area); }))
+                     [&](QWidget* w) { return w->frameGeometry().intersects(area); }) ||
+        xdisplay::composited())
         return;
     exposewatch watch(hidden.windowHandle());
     waitfor([&] { return watch.seen && !exposed(hidden); }, 250);
-    composed = !watch.seen;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    xdisplay::roundtrip();
+    for (int pass = 0; pass < 2; ++pass) // the events read, then the paints they ask for
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    xdisplay::roundtrip();
 }
+
+// A window manager may offer to minimize a window that asks for no minimize
+// button (openbox offers it on every window). A dialog minimized would leave
+// the main window waiting on it with nothing to show, so such a window comes
+// back at once.
+class keepshown : public QObject {
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::WindowStateChange && static_cast<QWidget*>(o)->isMinimized()) {
+            auto* w = static_cast<QWidget*>(o);
+            QTimer::singleShot(0, w, [w] { shownormal(*w); });
+        }
+        return false;
+    }
+};
+
+// The folder browser's date and kind columns in the program's language: Qt
+// writes a date in the system's language and leaves a folder's kind
+// untranslated.
+class foldercolumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role == Qt::DisplayRole && files) {
+            const QModelIndex i = mapToSource(index);
+            if (index.column() == 3)
+                return QLocale().toString(files->lastModified(i), QLocale::ShortFormat);
+            if (index.column() == 2 && files->isDir(i))
+                return QCoreApplication::translate("QFileDialog", "Folder");
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
 
 } // namespace
 
-qthost::qthost() = default;
+qthost::qthost() : keepshown_(std::make_unique<keepshown>()) {}
 
 qthost::~qthost() {
     for (const modalloop& m : modals_) m.loop->exit();
@@ -113,6 +164,7 @@ formview& qthost::view(forms::form& f) {
     v->onerror = [this](const std::u16string& text) { errorbox(text); };
     v->paintinterval = &paintinterval;
     v->escapecloses = std::find(escapecloses.begin(), escapecloses.end(), &f) != escapecloses.end();
+    if (!f.minimizebox) v->installEventFilter(keepshown_.get());
     viewstate s;
     s.v = std::move(v);
     return *views_.emplace(&f, std::move(s)).first->second.v;
@@ -219,15 +271,14 @@ void qthost::uncovered(formview& hidden) {
     std::vector<QWidget*> shown;
     for (auto& [f, s] : views_)
         if (s.v.get() != &hidden && s.v->isVisible()) shown.push_back(s.v.get());
-    settle(hidden, shown, composed_);
+    settle(hidden, shown);
 }
 
 void qthost::bringtofront(forms::form& f) {
     formview& v = view(f);
     front_ = &v;
     v.refresh();
-    v.raise();
-    v.activateWindow();
+    shownormal(v);
 }
 
 void qthost::repaint(forms::form& f) {
@@ -264,6 +315,7 @@ void qthost::messagebox(const std::u16string& text) {
     refreshall();
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), qs(text),
                     QMessageBox::Ok, QApplication::activeWindow());
+    box.installEventFilter(keepshown_.get());
     box.exec();
 }
 
@@ -275,6 +327,7 @@ void qthost::errorbox(const std::u16string& text) {
     refreshall();
     QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), qs(shown),
                     QMessageBox::Ok, QApplication::activeWindow());
+    box.installEventFilter(keepshown_.get());
     box.exec();
 }
 
@@ -287,6 +340,8 @@ bool qthost::browsefolder(const std::u16string& title, const std::u16string& sta
                           std::u16string& chosen) {
     refreshall();
     QFileDialog dialog(QApplication::activeWindow(), qs(title));
+    dialog.installEventFilter(keepshown_.get());
+    dialog.setProxyModel(new foldercolumns(&dialog));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     // Choosing a root must not offer to rename or delete the user's folders.

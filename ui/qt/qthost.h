@@ -14,6 +14,7 @@
 #include "host.h"
 
 class QEventLoop;
+class QObject;
 
 namespace uiqt {
 
@@ -89,8 +90,9 @@ private:
     };
     std::map<const forms::form*, viewstate> views_;
     std::vector<modalloop> modals_;
-    bool composed_ = false;   // the display keeps windows' pictures itself
     QPointer<QWidget> front_; // the window last asked to be the active one
+    // Restores the windows that offer no minimize button when minimized.
+    std::unique_ptr<QObject> keepshown_;
 };
 
 } // namespace uiqt

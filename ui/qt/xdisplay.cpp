@@ -1,0 +1,82 @@
+#include "xdisplay.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <xcb/xcb.h>
+
+namespace uiqt::xdisplay {
+
+namespace {
+
+xcb_connection_t* connection() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
+    auto* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x ? x->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const std::string& name) {
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, name.size(), name.c_str()), nullptr);
+    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(r);
+    return a;
+}
+
+// The window manager hints of the Motif protocol, as every X window manager reads them.
+enum : std::uint32_t {
+    hasfunctions = 1,
+    hasdecorations = 2,
+    fnresize = 2,
+    fnmove = 4,
+    fnminimize = 8,
+    fnmaximize = 16,
+    fnclose = 32,
+    decborder = 2,
+    decresize = 4,
+    dectitle = 8,
+    decmenu = 16,
+    decminimize = 32,
+    decmaximize = 64,
+};
+
+} // namespace
+
+void askframe(QWidget& window, const frame& f) {
+    xcb_connection_t* c = connection();
+    if (!c) return;
+    static const xcb_atom_t hints = atom(c, "_MOTIF_WM_HINTS");
+    std::uint32_t functions = fnmove, decorations = decborder | dectitle;
+    if (f.close) functions |= fnclose, decorations |= decmenu;
+    if (f.minimize) functions |= fnminimize, decorations |= decminimize;
+    if (f.maximize) functions |= fnmaximize, decorations |= decmaximize;
+    if (f.resize) functions |= fnresize, decorations |= decresize;
+    const std::uint32_t data[5] = {hasfunctions | hasdecorations, functions, decorations, 0, 0};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()), hints,
+                        hints, 32, 5, data);
+}
+
+bool composited() {
+    xcb_connection_t* c = connection();
+    if (!c) return false;
+    // A compositing manager owns this selection for the screen it composes.
+    static const xcb_atom_t selection = [c] {
+        int screen = 0, display = 0;
+        char* host = nullptr;
+        if (xcb_parse_display(nullptr, &host, &display, &screen)) std::free(host);
+        return atom(c, "_NET_WM_CM_S" + std::to_string(screen));
+    }();
+    auto* r = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    const bool owned = r && r->owner != XCB_WINDOW_NONE;
+    std::free(r);
+    return owned;
+}
+
+void roundtrip() {
+    xcb_connection_t* c = connection();
+    if (!c) return;
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+} // namespace uiqt::xdisplay

@@ -1,0 +1,35 @@
+// What the windows need from an X display beyond Qt's own calls: the
+// caption-bar buttons asked of the window manager, whether a compositing
+// manager keeps the windows' pictures, and a round trip after which the
+// server has carried out what was sent. On other displays each does nothing.
+#pragma once
+
+class QWidget;
+
+namespace uiqt::xdisplay {
+
+// The parts of a window's frame; the title and the border are always there.
+struct frame {
+    bool close = false; // the close box and the window menu that holds it
+    bool minimize = false;
+    bool maximize = false;
+    bool resize = false;
+};
+
+// Asks the window manager for exactly these parts, through both halves of
+// its hints, the decorations and the functions. Qt asks for a window without
+// buttons through the functions alone, so managers that draw from the
+// decorations show every button. The window's X window is made if need be;
+// Qt writes its own hints whenever the window's flags are set, so this is
+// asked again after that, before the window is mapped.
+void askframe(QWidget& window, const frame& f);
+
+// A compositing manager keeps every window's picture: a window uncovered
+// is not asked to paint again.
+bool composited();
+
+// Returns once the server has handled every request sent before, and the
+// events it raised meanwhile have reached the application.
+void roundtrip();
+
+} // namespace uiqt::xdisplay
