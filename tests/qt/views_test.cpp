@@ -220,3 +220,16 @@ TEST(Host, AWindowBehindADialogPaintsAtMostOnceAnIntervalAndThenTheLast) {
     h.showmodal(d);
     EXPECT_EQ(seen, (std::vector<int>{1, 1, 2}));
 }
+
+TEST(Host, BringingToFrontActivatesTheWindowUnlessItIsActive) {
+    testform f, other;
+    uiqt::qthost h;
+    h.show(f);
+    h.show(other); // shown last, the active one
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.view(other)));
+    for (int twice = 0; twice < 2; ++twice) { // the second time it is active already
+        h.bringtofront(f);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&h.view(f))) << twice;
+    }
+    EXPECT_FALSE(h.view(other).isActiveWindow());
+}

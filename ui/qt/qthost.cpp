@@ -215,7 +215,10 @@ void qthost::bringtofront(forms::form& f) {
     formview& v = view(f);
     v.refresh();
     v.raise();
-    v.activateWindow();
+    // Asking for activation waits for the X server to answer; before each of
+    // a run's dialogs the main window mostly has it already, given back by
+    // the window manager when the previous one closed.
+    if (!v.isActiveWindow()) v.activateWindow();
 }
 
 void qthost::repaint(forms::form& f) {
