@@ -1,9 +1,9 @@
 // Whole runs at the users' size, as ratios measured in the same run: the run against a bare read
-// of the same tags, its growth from 10k to 100k files; with the real windows (offscreen, dialogs'
-// time left out) against it, the window's cost a folder from 2k to 20k folders. One album in eight
-// needs fixes, in turn: a differing album (unify dialog, "Да"), no track numbers and a stray
-// genre; a compilation; missing artists and a playlist.
-//   app_bench [rounds] [divisor: sizes / n] [window: only the window against the run]
+// of the same tags, its growth from 10k to 100k files; with the real windows (offscreen unless
+// QT_QPA_PLATFORM names another platform, dialogs' time left out) against it, the window's cost a
+// folder from 2k to 20k folders. One album in eight needs fixes, in turn: a differing album
+// (unify dialog, "Да"), no track numbers and a stray genre; a compilation; missing artists and a
+// playlist.   app_bench [rounds] [divisor: sizes / n] [window: only the window against the run]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
