@@ -280,3 +280,16 @@ TEST(Host, EveryShowingOpensOnTheFirstTabStopAndEnterAnswersTheDialog) {
     got += testutil::u8(a.Edit2.text);
     EXPECT_EQ(got, "1 КиноЭто не любовь 3 1 2 8 1 1 1 1 VA2 1 New");
 }
+
+TEST(Host, BringingToFrontActivatesTheWindowUnlessItIsActive) {
+    testform f, other;
+    uiqt::qthost h;
+    h.show(f);
+    h.show(other); // shown last, the active one
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.view(other)));
+    for (int twice = 0; twice < 2; ++twice) { // the second time it is active already
+        h.bringtofront(f);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&h.view(f))) << twice;
+    }
+    EXPECT_FALSE(h.view(other).isActiveWindow());
+}

@@ -29,9 +29,13 @@ bool exposed(const QWidget& w) {
 
 // A window brought forward is restored first if it was minimized.
 void shownormal(QWidget& w) {
-    if (w.isMinimized()) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+    const bool minimized = w.isMinimized();
+    if (minimized) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
     w.raise();
-    w.activateWindow();
+    // Asking for activation waits for the X server to answer; before each of
+    // a run's dialogs the main window mostly has it already, given back by
+    // the window manager when the previous one closed.
+    if (minimized || !w.isActiveWindow()) w.activateWindow();
 }
 
 // Handles what the window system sends, except user input, until `done` or
