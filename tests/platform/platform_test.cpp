@@ -1,7 +1,8 @@
 // The operating system layer's rules: renames never replace, directory
 // searches come in a fixed order, any file name survives, times are kept to
 // the nanosecond, only regular files open, single-byte text uses the chosen
-// code page.
+// code page (refused unless it is one), a name becomes text as a tag would
+// hold it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
