@@ -29,19 +29,36 @@ std::string utf16to8(std::u16string_view s);
 std::u16string fromnative(std::string_view bytes);
 std::string tonative(std::u16string_view path);
 
+// Tag text as it is, but for a surrogate that is not half of a pair: U+FFFD.
+std::u16string validutf16(std::u16string_view s);
+
 // The ANSI code page for single-byte tag text: windows-1251 unless
-// VORLINDE_CODEPAGE names another single-byte code page known to iconv.
+// VORLINDE_CODEPAGE names another (codepageof; the program refuses to start
+// with a value that names none, and this layer keeps windows-1251 then).
 // One character per byte; characters the code page lacks become "?".
 std::string toansi(std::u16string_view s);
 std::u16string fromansi(std::string_view bytes);
 char16_t fromansi(unsigned char byte);
 // The text a file or folder name stands for, where it becomes tag text (a
-// title, an album). The bytes of a name that are not UTF-8 stay in the path
-// as U+DC80..U+DCFF; here each run of non-ASCII units that holds one is read
-// as bytes through the code page above, because a legacy name's bytes may by
-// chance also form UTF-8 (windows-1251 "Пё" is the UTF-8 of U+03F8). Any other
-// lone surrogate becomes U+FFFD, so the text never holds one.
+// title, an album) or is shown. The bytes of a name that are not UTF-8 stay
+// in the path as U+DC80..U+DCFF. A name that holds such a byte was written in
+// the code page above: each run of non-ASCII units in it is read as bytes
+// through the code page, even where those bytes by chance also form UTF-8
+// (windows-1251 "Её" is the UTF-8 of U+0178), except a run that reads in
+// UTF-8 as Cyrillic letters (U+0400..U+045F, U+0490, U+0491), the part of a
+// name begun in UTF-8 and ended in the code page. A name without such a byte
+// keeps its characters. In both, any other lone surrogate becomes U+FFFD and
+// a control character (below U+0020) "?", as the tag reader reads them, so
+// the text never holds either.
 std::u16string nametext(std::u16string_view name);
+// The iconv name of the code page `spelling` names: "1252", "cp1252",
+// "CP1252", "windows-1252" give CP1252 or the spelling itself, and any name
+// iconv knows ("KOI8-R") is taken. Empty unless it is a single-byte code page
+// that reads ASCII as ASCII: a multi-byte or unknown one is refused.
+std::string codepageof(std::string_view spelling);
+// True, with the value, when VORLINDE_CODEPAGE is set to one codepageof refuses.
+bool codepagerefused(std::string& value);
+// The iconv name of the code page in use.
 std::string codepagename();
 // Forgets the cached code page tables, so that a changed VORLINDE_CODEPAGE
 // takes effect (tests use it).

@@ -1,6 +1,8 @@
 #include "platform.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <iconv.h>
@@ -14,6 +16,24 @@ namespace platform {
 namespace {
 
 constexpr char16_t replacement = 0xFFFD;
+
+// A byte of a name that is not UTF-8 stands in a path as U+DC00 plus the byte:
+// U+DC80..U+DCFF, since every byte below 0x80 is valid UTF-8 on its own.
+constexpr char16_t lostbase = 0xDC00;
+constexpr bool islost(char16_t c) {
+    return c >= lostbase + 0x80 && c <= lostbase + 0xFF;
+}
+
+constexpr bool ishigh(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+constexpr bool islow(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+// The length of the character at s[i]: 2 for a surrogate pair, else 1.
+std::size_t unitsat(std::u16string_view s, std::size_t i) {
+    return ishigh(s[i]) && i + 1 < s.size() && islow(s[i + 1]) ? 2 : 1;
+}
 
 void append32(std::u16string& out, char32_t c) {
     if (c < 0x10000) {
@@ -97,11 +117,10 @@ std::string encodeutf8(std::u16string_view s, Lone lone) {
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char16_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] <= 0xDFFF) {
+        if (unitsat(s, i) == 2) {
             append8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (s[i + 1] - 0xDC00));
             ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
+        } else if (ishigh(c) || islow(c)) {
             lone(out, c);
         } else {
             append8(out, c);
@@ -121,34 +140,56 @@ struct codepage {
 std::mutex cpmutex;
 std::unique_ptr<codepage> cpcache;
 
+constexpr const char* defaultcp = "WINDOWS-1251";
+
+// What one byte alone reads as: 1 and the character; 0 for a byte the code
+// page leaves undefined; -1 when the byte is not a character by itself (a
+// multi-byte or stateful encoding).
+int readbyte(iconv_t cd, unsigned char byte, char16_t& c) {
+    char in = static_cast<char>(byte);
+    char outbuf[8];
+    char* ip = &in;
+    char* op = outbuf;
+    std::size_t il = 1, ol = sizeof outbuf;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1))
+        return errno == EILSEQ ? 0 : -1;
+    if (op - outbuf != 2) return -1;
+    c = static_cast<char16_t>(static_cast<unsigned char>(outbuf[0]) |
+                              (static_cast<unsigned char>(outbuf[1]) << 8));
+    return 1;
+}
+
+// The bytes -> characters table of an iconv code page, when it is one we can
+// use: every byte one character or undefined, and ASCII read as ASCII (names
+// and tags rely on both).
+bool singlebyte(const std::string& name, std::array<char16_t, 256>& tochar) {
+    iconv_t cd = iconv_open("UTF-16LE", name.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    bool ok = true;
+    for (int b = 0; b < 256 && ok; ++b) {
+        char16_t c = static_cast<char16_t>(b); // an undefined byte keeps its value
+        const int read = readbyte(cd, static_cast<unsigned char>(b), c);
+        ok = read == 1 || (read == 0 && b >= 0x80);
+        ok = ok && (b >= 0x80 || c == b);
+        tochar[b] = c;
+    }
+    iconv_close(cd);
+    return ok;
+}
+
 std::unique_ptr<codepage> makecodepage() {
     auto cp = std::make_unique<codepage>();
     const char* env = std::getenv("VORLINDE_CODEPAGE");
-    cp->name = (env && *env) ? env : "WINDOWS-1251";
+    cp->name = codepageof(env ? env : "");
+    // A value the program refuses at start; a library user keeps the default.
+    if (cp->name.empty() || !singlebyte(cp->name, cp->tochar)) {
+        cp->name = defaultcp;
+        if (!singlebyte(cp->name, cp->tochar))
+            for (int b = 0; b < 256; ++b) cp->tochar[b] = static_cast<char16_t>(b);
+    }
     cp->tobyte = std::make_unique<std::array<unsigned char, 65536>>();
     cp->tobyte->fill(0);
-    iconv_t cd = iconv_open("UTF-16LE", cp->name.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        // An unknown name: fall back to the default rather than lose text.
-        cp->name = "WINDOWS-1251";
-        cd = iconv_open("UTF-16LE", cp->name.c_str());
-    }
-    for (int b = 0; b < 256; ++b) {
-        char in = static_cast<char>(b);
-        char outbuf[8];
-        char* ip = &in;
-        char* op = outbuf;
-        std::size_t il = 1, ol = sizeof outbuf;
-        char16_t c = static_cast<char16_t>(b); // a byte the code page leaves undefined
-        if (cd != reinterpret_cast<iconv_t>(-1)) {
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(cd, &ip, &il, &op, &ol) != static_cast<std::size_t>(-1) && op - outbuf == 2)
-                c = static_cast<char16_t>(static_cast<unsigned char>(outbuf[0]) |
-                                          (static_cast<unsigned char>(outbuf[1]) << 8));
-        }
-        cp->tochar[b] = c;
-    }
-    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
     // Lower bytes win where two bytes give one character.
     for (int b = 255; b >= 1; --b) (*cp->tobyte)[cp->tochar[b]] = static_cast<unsigned char>(b);
     return cp;
@@ -200,13 +241,13 @@ std::string utf16to8(std::u16string_view s) {
 }
 
 std::u16string fromnative(std::string_view bytes) {
-    return decodeutf8(bytes, [](unsigned char b) { return static_cast<char16_t>(0xDC00 + b); });
+    return decodeutf8(bytes, [](unsigned char b) { return static_cast<char16_t>(lostbase + b); });
 }
 
 std::string tonative(std::u16string_view path) {
     return encodeutf8(path, [](std::string& out, char16_t c) {
-        if (c >= 0xDC80 && c <= 0xDCFF)
-            out.push_back(static_cast<char>(c - 0xDC00));
+        if (islost(c))
+            out.push_back(static_cast<char>(c - lostbase));
         else
             append8(out, replacement);
     });
@@ -227,10 +268,7 @@ std::string toansi(std::u16string_view s) {
             out.push_back(static_cast<char>(b));
         } else {
             out.push_back('?');
-            // A surrogate pair is one character, so one "?".
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-                s[i + 1] <= 0xDFFF)
-                ++i;
+            i += unitsat(s, i) - 1; // a surrogate pair is one character, so one "?"
         }
     }
     return out;
@@ -248,42 +286,92 @@ std::u16string fromansi(std::string_view bytes) {
     return out;
 }
 
+std::u16string validutf16(std::u16string_view s) {
+    std::u16string out(s);
+    for (std::size_t i = 0; i < out.size(); i += unitsat(out, i))
+        if (unitsat(out, i) == 1 && (ishigh(out[i]) || islow(out[i]))) out[i] = replacement;
+    return out;
+}
+
+namespace {
+
+// The Cyrillic letters of the languages windows-1251 is made for: Russian,
+// Ukrainian, Belarusian, Bulgarian, Serbian, Macedonian.
+bool cyrillicletter(char16_t c) {
+    return (c >= 0x0400 && c <= 0x045F) || c == 0x0490 || c == 0x0491;
+}
+
+} // namespace
+
 std::u16string nametext(std::u16string_view name) {
-    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
-    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    bool legacy = false; // a byte that is not UTF-8: written in the code page
+    for (std::size_t i = 0; i < name.size() && !legacy; i += unitsat(name, i))
+        legacy = islost(name[i]);
     std::u16string out;
     out.reserve(name.size());
     std::size_t i = 0;
     while (i < name.size()) {
+        if (name[i] < 0x80) {
+            // The reader turns a tag's control characters into "?".
+            out.push_back(name[i] < u' ' ? u'?' : name[i]);
+            ++i;
+            continue;
+        }
         // A run of non-ASCII characters; ASCII reads the same in both, and a
         // lone surrogate that no byte left behind ends it.
         std::size_t j = i;
-        bool lost = false;
+        bool letters = true;
         while (j < name.size() && name[j] >= 0x80) {
-            if (high(name[j]) && j + 1 < name.size() && low(name[j + 1])) {
-                j += 2;
-            } else if (name[j] >= 0xDC80 && name[j] <= 0xDCFF) {
-                lost = true;
-                ++j;
-            } else if (high(name[j]) || low(name[j])) {
-                break;
-            } else {
-                ++j;
-            }
+            const std::size_t n = unitsat(name, j);
+            if (n == 1 && (ishigh(name[j]) || islow(name[j])) && !islost(name[j])) break;
+            letters = letters && n == 1 && cyrillicletter(name[j]);
+            j += n;
         }
         if (j == i) {
-            out.push_back(name[i] < 0x80 ? name[i] : replacement);
+            out.push_back(replacement);
             ++i;
             continue;
         }
         const std::u16string_view run = name.substr(i, j - i);
-        if (lost)
+        if (legacy && !letters)
             out += fromansi(tonative(run));
         else
             out += run;
         i = j;
     }
     return out;
+}
+
+std::string codepageof(std::string_view spelling) {
+    // Names only: iconv's suffixes ("//IGNORE") would change what a byte reads as.
+    if (spelling.empty() ||
+        spelling.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                   "0123456789-_.:") != std::string_view::npos)
+        return {};
+    std::array<char16_t, 256> table;
+    const std::string name(spelling);
+    if (singlebyte(name, table)) return name;
+    // "1252", "cp1252", "windows-1252": the number as iconv's CP1252.
+    std::string_view number = spelling;
+    for (std::string_view prefix : {"windows-", "cp"}) {
+        if (number.size() > prefix.size() &&
+            std::equal(prefix.begin(), prefix.end(), number.begin(), [](char a, char b) {
+                return a == std::tolower(static_cast<unsigned char>(b));
+            })) {
+            number.remove_prefix(prefix.size());
+            break;
+        }
+    }
+    if (number.find_first_not_of("0123456789") != std::string_view::npos) return {};
+    const std::string cp = "CP" + std::string(number);
+    return singlebyte(cp, table) ? cp : std::string();
+}
+
+bool codepagerefused(std::string& value) {
+    const char* env = std::getenv("VORLINDE_CODEPAGE");
+    if (!env || !*env || !codepageof(env).empty()) return false;
+    value = env;
+    return true;
 }
 
 std::string codepagename() {

@@ -8,10 +8,10 @@ namespace id3v2 {
 
 namespace {
 
-// The text in the ANSI code page, cut to 30 bytes, padded with zeros; lone
-// surrogates read as nametext reads them.
+// The text in the ANSI code page, cut to 30 bytes, padded with zeros; a lone
+// surrogate is a character the code page lacks.
 void putansi(unsigned char* at, std::u16string_view s) {
-    const std::string a = platform::toansi(platform::nametext(s));
+    const std::string a = platform::toansi(s);
     const std::size_t n = std::min<std::size_t>(a.size(), 30);
     std::memcpy(at, a.data(), n);
     std::memset(at + n, 0, 30 - n);

@@ -51,12 +51,13 @@ std::string apicframe(std::string_view mime, std::string_view picture) {
 
 bool buildtag(const newtag& v, std::string_view kept, std::string& tag) {
     // No lone surrogate goes into a frame: other readers show nothing there.
-    // The ones a file name left are its lost bytes, read as names are read.
-    using platform::nametext;
+    // The rest is tag text as it is; names became text where they were read.
+    using platform::validutf16;
     const std::pair<std::string_view, std::u16string> texts[] = {
-        {"TPE1", nametext(v.artist)}, {"TIT2", nametext(v.title)}, {"TALB", nametext(v.album)},
-        {"TYER", nametext(v.year)},   {"TRCK", nametext(v.trno)},  {"TCON", nametext(v.genre)},
-        {"TCMP", nametext(v.tcmp)}};
+        {"TPE1", validutf16(v.artist)}, {"TIT2", validutf16(v.title)},
+        {"TALB", validutf16(v.album)},  {"TYER", validutf16(v.year)},
+        {"TRCK", validutf16(v.trno)},   {"TCON", validutf16(v.genre)},
+        {"TCMP", validutf16(v.tcmp)}};
     std::uint64_t size = kept.size();
     for (const auto& [id, value] : texts) size += textframesize(value);
     if (!v.picture.empty()) size += 10 + v.mime.size() + v.picture.size() + 4;

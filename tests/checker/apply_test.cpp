@@ -176,3 +176,55 @@ TEST(Apply, LegacyNamesGiveTagTextAndNoProposedNameIsHidden) {
     EXPECT_EQ(u8(title + u"|" + album), "01 - Песня|Группа крови");
     EXPECT_TRUE(fs::exists(e.native(u"r/- .. (2000)/01.mp3")));
 }
+
+// A windows-1251 name read whole (even its runs that also form UTF-8), but for
+// the UTF-8 start of a name ended in the code page; a name's control
+// characters written as our reader reads them. Proposals, planned tags and
+// the disk after Apply (mutagen, the ID3v1 bytes, our reader).
+TEST(Apply, ALegacyNameIsReadWholeAndANamesControlCharactersAsTheReaderReadsThem) {
+    env e;
+    e.form1.CheckBox3.checked = false;
+    e.form1.Label1.caption = e.t.u16(u"r");
+    const auto cp = [](const char* s) { return testutil::legacyname(s); };
+    const std::u16string kino = u"r/" + cp("Кино - Её (1990)") + u"/01.mp3",
+                         aria = u"r/Ария - " + cp("Герой асфальта") + u"/01.mp3",
+                         ddt = u"r/ДДТ - Осень (1991)/" + cp("Ці пісні.mp3"),
+                         line = u"r/new/01 new\nline.mp3";
+    e.mp3(kino, u"|Т1|||1");
+    e.mp3(aria, u"|Т2|||1");
+    e.mp3(ddt, u"ДДТ||Осень|1991|1");
+    e.mp3(line, u"A||B|2000|1");
+    std::string asked;
+    e.host.fallback = [&](forms::form& f) {
+        asked += u8(e.form2.Edit1.text + u"|" + e.form2.Edit2.text) + "; ";
+        e.act(f, "Button1");
+    };
+    e.run();
+    EXPECT_EQ(asked, "Кино|Её; Ария|Герой асфальта; ");
+    std::string planned;
+    for (const checker::oplist& o : e.c.plannedops)
+        planned += u8(o.opcode == checker::write_tag ? o.artist + u"|" + o.title + u"|" + o.album
+                                                     : checker::lastdir(o.newname)) +
+                   "; ";
+    EXPECT_EQ(planned, "A - B (2000); A|01 new?line|B; Ария - Герой асфальта; Ария|Т2|Герой "
+                       "асфальта; ДДТ|Ці пісні|Осень; Кино - Её (1990); Кино|Т1|Её; ");
+    checker::applychanges(e.c);
+    EXPECT_EQ(u8(e.form1.ListView1.items.back()), "Все выполнено");
+
+    std::vector<fs::path> files;
+    for (const auto& f : {u"r/A - B (2000)/01 new\nline.mp3", u"r/Ария - Герой асфальта/01.mp3",
+                          ddt.c_str(), u"r/Кино - Её (1990)/01.mp3"})
+        files.push_back(e.native(f));
+    auto tags = mp3fixture::mutagenread(files);
+    std::string got;
+    for (const fs::path& f : files)
+        got += tags[f.string()].frames["TIT2"] + "|" + tags[f.string()].frames["TALB"] + "; ";
+    EXPECT_EQ(got, "01 new?line|B; Т2|Герой асфальта; Ці пісні|Осень; Т1|Её; ");
+    const std::string bytes = testutil::readfile(files[0]);
+    EXPECT_EQ(bytes.substr(bytes.size() - 125, 30), "01 new?line" + std::string(19, 0));
+    std::u16string artist, title, album, year, trno, genre, tcmp;
+    bool picture = false;
+    id3v2::readtags(platform::fromnative(files[0].string()), artist, title, album, year, trno,
+                    genre, tcmp, picture, false);
+    EXPECT_EQ(u8(title), "01 new?line");
+}

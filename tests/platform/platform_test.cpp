@@ -1,7 +1,8 @@
 // The operating system layer's rules: renames never replace, directory
 // searches come in a fixed order, any file name survives, times are kept to
 // the nanosecond, only regular files open, single-byte text uses the chosen
-// code page.
+// code page (refused unless it is one), a name becomes text as a tag would
+// hold it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -127,4 +128,56 @@ TEST(Platform, CodePage) {
     setenv("VORLINDE_CODEPAGE", "NO-SUCH", 1), platform::resetcodepage(); // the default then
     EXPECT_EQ(platform::fromansi("\xC0"), u"А");
     unsetenv("VORLINDE_CODEPAGE"), platform::resetcodepage();
+}
+
+// A name that holds a byte that is not UTF-8 was written in the code page: all
+// of its non-ASCII runs read through it, even those that also form UTF-8,
+// but for a run of Cyrillic letters in UTF-8 (a name begun in UTF-8 and ended
+// in the code page). Control characters read as the tag reader reads them.
+TEST(Platform, ALegacyNameIsReadWhole) {
+    using testutil::legacyname;
+    const auto text = [](const std::u16string& name) { return platform::nametext(name); };
+    EXPECT_EQ(text(legacyname("Кино - Её (1990)")) + u"|" + text(legacyname("Ці пісні")) + u"|" +
+                  text(u"Ария - " + legacyname("Герой асфальта")) + u"|" +
+                  text(legacyname("Ті, що - Сі")) + u"|" + text(u"Її" + legacyname(" Рік")),
+              u"Кино - Её (1990)|Ці пісні|Ария - Герой асфальта|Ті, що - Сі|Її Рік");
+    // Without such a byte the characters stay, whatever the code page would make of them.
+    EXPECT_EQ(text(u"Ÿ ֳ пісні \U0001F3B5"), u"Ÿ ֳ пісні \U0001F3B5");
+    EXPECT_EQ(text(u"01 new\nline\x01\x1F\x7F") + text(legacyname("\tТаб\r")),
+              u"01 new?line??\x7F?Таб?");
+}
+
+// Accepted spellings of a code page, and what is refused: multi-byte,
+// stateful, unknown, not ASCII, or with iconv's suffixes.
+TEST(Platform, CodePageSpellings) {
+    std::string accepted, refused;
+    for (const char* s : {"1252", "cp1252", "CP1252", "windows-1252", "Windows-1252", "866",
+                          "cp866", "KOI8-R", "ISO-8859-5", "1251"})
+        accepted += (platform::codepageof(s).empty() ? "" : "+") + std::string(s) + " ";
+    for (const char* s :
+         {"", "1252x", "12 52", "cp", "windows-", "-1252", "UTF-8", "65001", "CP932", "936",
+          "SHIFT_JIS", "UTF-16", "UTF-7", "ISO-2022-JP", "IBM037", "CP1252//IGNORE", "NO-SUCH"})
+        refused += (platform::codepageof(s).empty() ? "" : "+") + std::string(s) + " ";
+    EXPECT_EQ(accepted, "+1252 +cp1252 +CP1252 +windows-1252 +Windows-1252 +866 +cp866 +KOI8-R "
+                        "+ISO-8859-5 +1251 ");
+    EXPECT_EQ(refused, " 1252x 12 52 cp windows- -1252 UTF-8 65001 CP932 936 SHIFT_JIS UTF-16 "
+                       "UTF-7 ISO-2022-JP IBM037 CP1252//IGNORE NO-SUCH ");
+    // The variable as the program finds it: taken, and the byte read in it.
+    std::string value = "none";
+    setenv("VORLINDE_CODEPAGE", "1252", 1), platform::resetcodepage();
+    EXPECT_FALSE(platform::codepagerefused(value));
+    EXPECT_EQ(platform::fromansi("\xE9\xC0"), u"éÀ");
+    setenv("VORLINDE_CODEPAGE", "", 1);
+    EXPECT_FALSE(platform::codepagerefused(value));
+    setenv("VORLINDE_CODEPAGE", "1252x", 1);
+    EXPECT_TRUE(platform::codepagerefused(value));
+    EXPECT_EQ(value, "1252x");
+    unsetenv("VORLINDE_CODEPAGE"), platform::resetcodepage();
+    EXPECT_FALSE(platform::codepagerefused(value));
+}
+
+// Tag text keeps its characters; only a surrogate that is not half of a pair goes.
+TEST(Platform, ValidUtf16) {
+    EXPECT_EQ(platform::validutf16(u"Привет\xDCFF \xD800x\U0001F3B5\xDC80\xD83C"),
+              u"Привет\uFFFD \uFFFDx\U0001F3B5\uFFFD\uFFFD");
 }
