@@ -1,7 +1,8 @@
 // The tag rewrite: merges the new values with the stored ones, writes the new
 // tag and the audio into a temporary file beside the MP3 file, and puts that
 // file in the MP3 file's place in one atomic step once it is complete and on
-// the disk. Until that step the MP3 file is only read.
+// the disk, if the temporary name still leads to it. Until that step the MP3
+// file is only read.
 #include <cstring>
 #include <new>
 #include <utility>
@@ -57,15 +58,13 @@ bool keepmode(platform::file& f, unsigned mode) {
 }
 
 // The temporary file this rewrite created, and the one handle it is written,
-// dated and flushed through: a second writer of the same MP3 file may delete
-// the name and put its own file there at any moment, so the name is looked at
-// only to learn whether it still leads to our file. Until the copy has taken
-// the MP3 file's place the MP3 file is whole, so the copy serves nothing and
-// only takes space; it goes on every way out, also a thrown one, while the
-// name still leads to it: never a leftover from before, which may be all that
-// is left of the music, nor what another writer keeps under the name. The
-// handle stays open until then, so that no new file can take our file's
-// identity.
+// dated and flushed through: another writer of the same MP3 file may put its
+// own file under the name at any moment, so the name serves only to learn
+// whether it still leads to ours. Until the swap the MP3 file is whole and our
+// copy only takes space; it goes on every way out, also a thrown one, but only
+// while the name leads to it: never a leftover, which may be all that is left
+// of the music, nor another writer's file. The handle stays open till then, so
+// that no new file can take our file's identity.
 class madetemp {
 public:
     explicit madetemp(std::u16string path) : path_(std::move(path)) {}

@@ -2,7 +2,8 @@
 // whole old or the whole new file; the new file takes the old one's place in
 // one step, with its date and permissions; where the file system says no or
 // the file changes under it, the file stays as it was and no copy is left
-// beside it. What needs an ordinary user runs in a child process that becomes
+// beside it; what another writer puts under the temporary name is neither put
+// in the file's place nor touched. What needs an ordinary user runs in a child process that becomes
 // nobody (65534).
 #include <fcntl.h>
 #include <grp.h>
