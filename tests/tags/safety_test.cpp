@@ -3,8 +3,8 @@
 // one step, with its date and permissions; where the file system says no or
 // the file changes under it, the file stays as it was and no copy is left
 // beside it; what another writer puts under the temporary name is neither put
-// in the file's place nor touched. What needs an ordinary user runs in a child process that becomes
-// nobody (65534).
+// in the file's place nor touched. What needs an ordinary user runs in a
+// child process that becomes nobody (65534).
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
