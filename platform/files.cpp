@@ -137,6 +137,9 @@ bool file::open(std::u16string_view path, openmode mode) {
     case openmode::create:
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
         break;
+    case openmode::createnew:
+        flags |= O_RDWR | O_CREAT | O_EXCL;
+        break;
     }
     // Non-blocking, so that a FIFO or a device named like a file cannot
     // hang the open; only regular files are served.
@@ -240,6 +243,16 @@ bool file::getid(fileid& id) {
     if (fstat(fd_, &st) != 0) return fail();
     id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
     return ok();
+}
+
+bool file::isnamed(std::u16string_view path) {
+    struct stat mine {
+    }, named{};
+    if (fstat(fd_, &mine) != 0 ||
+        fstatat(AT_FDCWD, tonative(path).c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0)
+        return fail();
+    ok();
+    return mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
 }
 
 bool file::close() {

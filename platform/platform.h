@@ -133,6 +133,10 @@ enum class openmode {
     read,      // read only; others may read and write
     readwrite, // read and write an existing file; others may read and write
     create,    // create or truncate for writing
+    // Create a new file for reading and writing. Fails (EEXIST) when anything
+    // stands under the name, a link too, even one that leads nowhere: what
+    // another program keeps there is never opened.
+    createnew,
 };
 
 class file {
@@ -159,6 +163,10 @@ public:
     bool setmode(unsigned mode);
     bool close();
     bool getid(fileid& id); // as getfileid gives it for the path
+    // Whether the name `path` itself, a link not followed, leads to this open
+    // file (false also when it leads nowhere). Between this and a rename of
+    // the name, another program may still take the name.
+    bool isnamed(std::u16string_view path);
     int handle() const { return fd_; }
 
 private:

@@ -38,15 +38,9 @@ void fillid3v1(unsigned char* b, std::u16string_view artist, std::u16string_view
     if (changetrno && strtoint(trno, track)) b[126] = static_cast<unsigned char>(track & 0xFF);
 }
 
-bool writeid3v1tail(const std::u16string& path, std::u16string_view artist,
-                    std::u16string_view title, std::u16string_view album, std::u16string_view year,
-                    bool changetrno, std::u16string_view trno, bool genrechanged,
-                    std::string_view tail) {
-    platform::file f;
-    if (!f.open(path, platform::openmode::readwrite)) {
-        platform::setreadonly(path, false);
-        if (!f.open(path, platform::openmode::readwrite)) return false;
-    }
+bool writeid3v1tail(platform::file& f, std::u16string_view artist, std::u16string_view title,
+                    std::u16string_view album, std::u16string_view year, bool changetrno,
+                    std::u16string_view trno, bool genrechanged, std::string_view tail) {
     const std::int64_t size = f.size();
     if (size < 0) return false;
     if (size <= 128) return true;
@@ -59,8 +53,20 @@ bool writeid3v1tail(const std::u16string& path, std::u16string_view artist,
     }
     fillid3v1(block, artist, title, album, year, changetrno, trno, genrechanged, tail);
     platform::filetime date;
-    if (!f.gettime(date) || !f.write(block, sizeof block) || !f.settime(date)) return false;
-    return f.close();
+    return f.gettime(date) && f.write(block, sizeof block) && f.settime(date);
+}
+
+bool writeid3v1tail(const std::u16string& path, std::u16string_view artist,
+                    std::u16string_view title, std::u16string_view album, std::u16string_view year,
+                    bool changetrno, std::u16string_view trno, bool genrechanged,
+                    std::string_view tail) {
+    platform::file f;
+    if (!f.open(path, platform::openmode::readwrite)) {
+        platform::setreadonly(path, false);
+        if (!f.open(path, platform::openmode::readwrite)) return false;
+    }
+    return writeid3v1tail(f, artist, title, album, year, changetrno, trno, genrechanged, tail) &&
+           f.close();
 }
 
 bool writeid3v1(const std::u16string& path, const std::u16string& artist,

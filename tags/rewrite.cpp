@@ -1,9 +1,11 @@
 // The tag rewrite: merges the new values with the stored ones, writes the new
 // tag and the audio into a temporary file beside the MP3 file, and puts that
 // file in the MP3 file's place in one atomic step once it is complete and on
-// the disk. Until that step the MP3 file is only read.
+// the disk, if the temporary name still leads to it. Until that step the MP3
+// file is only read.
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "writer.h"
 
@@ -55,36 +57,41 @@ bool keepmode(platform::file& f, unsigned mode) {
     return f.getmode(now) && now == mode;
 }
 
-// The temporary file this rewrite created. Until it has taken the MP3 file's
-// place the MP3 file is whole, so a copy left behind serves nothing and only
-// takes space; it goes on every way out, also a thrown one. Only the file we
-// created goes, found still under its name: never a leftover from before,
-// which may be all that is left of the music, nor another name of a file.
+// The temporary file this rewrite created, and the one handle it is written,
+// dated and flushed through: another writer of the same MP3 file may put its
+// own file under the name at any moment, so the name serves only to learn
+// whether it still leads to ours. Until the swap the MP3 file is whole and our
+// copy only takes space; it goes on every way out, also a thrown one, but only
+// while the name leads to it: never a leftover, which may be all that is left
+// of the music, nor another writer's file. The handle stays open till then, so
+// that no new file can take our file's identity.
 class madetemp {
 public:
-    explicit madetemp(const std::u16string& path) : path_(path) {}
+    explicit madetemp(std::u16string path) : path_(std::move(path)) {}
     ~madetemp() {
-        platform::fileid now;
-        if (made_ && platform::getfileid(path_, now) && now == id_) platform::deletefile(path_);
+        if (made_ && file_.isnamed(path_)) platform::deletefile(path_);
     }
     madetemp(const madetemp&) = delete;
     madetemp& operator=(const madetemp&) = delete;
 
-    bool create(platform::file& out) {
-        if (!out.open(path_, platform::openmode::create)) return false;
-        made_ = out.getid(id_);
-        return made_;
+    // Creates the file; never opens one that stands under the name already.
+    bool create() { return made_ = file_.open(path_, platform::openmode::createnew); }
+    platform::file& file() { return file_; }
+    // Puts the file in the place of `target`, only while the name still leads
+    // to it; nothing may come between the look and the rename.
+    bool swap(const std::u16string& target) {
+        if (!file_.isnamed(path_) || platform::replacefile(path_, target) != 0) return false;
+        made_ = false;
+        return true;
     }
-    void swapped() { made_ = false; }
 
 private:
-    const std::u16string& path_;
-    platform::fileid id_;
+    const std::u16string path_;
+    platform::file file_;
     bool made_ = false;
 };
 
 bool replace(const std::u16string& path, const std::string& tag, const oldtag& old, const plan& v) {
-    const std::u16string temp = path + u"$delme.$$$";
     platform::filetime age;
     const bool hasage = platform::getfiletime(path, age);
 
@@ -99,43 +106,39 @@ bool replace(const std::u16string& path, const std::string& tag, const oldtag& o
     platform::filetime date;
     platform::fileid id;
     unsigned mode = 0;
-    if (!in.gettime(date) || !in.getmode(mode) || !platform::getfileid(path, id) || !in.seek(skip))
-        return false;
+    if (!in.gettime(date) || !in.getmode(mode) || !in.getid(id) || !in.seek(skip)) return false;
 
-    // A file left under the temporary name is replaced, never written
-    // through: it may be a link or a second name of some other file. That
-    // waits until the MP3 file is open (beside a missing one it may be all
-    // that is left of its music), and never deletes the MP3 file itself,
-    // reached through a link.
-    platform::fileid tempid;
-    if (platform::getfileid(temp, tempid) && tempid == id) return false;
-    platform::deletefile(temp);
-    madetemp made(temp);
-    platform::file out;
-    if (!made.create(out) || !out.write(tag.data(), tag.size())) return false;
-    if (copyaudio(in, out, size, progress(currentprogress())) < 0 || !out.close()) return false;
-
-    if (!writeid3v1tail(temp, v.artist, v.title, v.album, v.year, v.changetrno, v.trno,
-                        v.genrechanged, old.v1tail))
+    // A file left under the temporary name (a crashed rewrite's copy) is
+    // removed, never written through: it may be a link or a second name of
+    // some other file. That waits until the MP3 file is open (beside a
+    // missing one it may be all that is left of its music), and never
+    // deletes the MP3 file itself, reached through a link. A file that takes
+    // the name after that belongs to another writer: we stop.
+    const std::u16string tempname = path + u"$delme.$$$";
+    platform::fileid leftover;
+    if (platform::getfileid(tempname, leftover) && leftover == id) return false;
+    platform::deletefile(tempname);
+    madetemp temp(tempname);
+    if (!temp.create()) return false;
+    platform::file& out = temp.file();
+    if (!out.write(tag.data(), tag.size()) ||
+        copyaudio(in, out, size, progress(currentprogress())) < 0)
         return false;
 
     // The new file takes the old one's date and permissions (writable: the
     // rewrite clears read-only), and is on the disk before it takes the old
     // one's place.
-    platform::file done;
-    if (!done.open(temp, platform::openmode::readwrite) || !keepmode(done, mode | 0200) ||
-        !done.settime(hasage ? age : date) || !done.sync() || !done.close())
+    if (!writeid3v1tail(out, v.artist, v.title, v.album, v.year, v.changetrno, v.trno,
+                        v.genrechanged, old.v1tail) ||
+        !keepmode(out, mode | 0200) || !out.settime(hasage ? age : date) || !out.sync())
         return false;
     // Shrunk, grown, written or replaced by another program since we opened
     // it: its change would be lost, or the copy is short.
     platform::filetime now;
     platform::fileid nowid;
     if (in.size() != size || !in.gettime(now) || !(now == date) ||
-        !platform::getfileid(path, nowid) || nowid != id)
+        !platform::getfileid(path, nowid) || nowid != id || !temp.swap(path))
         return false;
-    in.close();
-    if (platform::replacefile(temp, path) != 0) return false;
-    made.swapped();
     // The rename is done; a folder that cannot be flushed changes nothing of
     // that, and either name then still holds a whole file.
     platform::syncfolder(folderof(path));

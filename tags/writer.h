@@ -33,7 +33,11 @@ bool buildtag(const newtag& v, std::string_view kept, std::string& tag);
 void fillid3v1(unsigned char* block, std::u16string_view artist, std::u16string_view title,
                std::u16string_view album, std::u16string_view year, bool changetrno,
                std::u16string_view trno, bool genrechanged, std::string_view tail);
-// writeid3v1 with the ID3v1 tail passed in.
+// writeid3v1 with the ID3v1 tail passed in: on the file at `path`, or on one
+// already open for reading and writing.
+bool writeid3v1tail(platform::file& f, std::u16string_view artist, std::u16string_view title,
+                    std::u16string_view album, std::u16string_view year, bool changetrno,
+                    std::u16string_view trno, bool genrechanged, std::string_view tail);
 bool writeid3v1tail(const std::u16string& path, std::u16string_view artist,
                     std::u16string_view title, std::u16string_view album, std::u16string_view year,
                     bool changetrno, std::u16string_view trno, bool genrechanged,

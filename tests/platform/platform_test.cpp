@@ -181,3 +181,30 @@ TEST(Platform, ValidUtf16) {
     EXPECT_EQ(platform::validutf16(u"Привет\xDCFF \xD800x\U0001F3B5\xDC80\xD83C"),
               u"Привет\uFFFD \uFFFDx\U0001F3B5\uFFFD\uFFFD");
 }
+
+TEST(Platform, ANewFileOpensWhereNothingStandsAndKnowsItsName) {
+    testutil::tempdir t;
+    writefile(t.path() / "f", "old");
+    fs::create_symlink("f", t.path() / "link");
+    fs::create_symlink("missing", t.path() / "dangling");
+    platform::file h;
+    for (const char16_t* name : {u"f", u"link", u"dangling"}) {
+        EXPECT_FALSE(h.open(t.u16(name), platform::openmode::createnew)) << testutil::u8(name);
+        EXPECT_EQ(platform::lasterror(), EEXIST) << testutil::u8(name);
+    }
+    EXPECT_EQ(readfile(t.path() / "f"), "old");
+    EXPECT_FALSE(fs::exists(t.path() / "missing"));
+    // Read back through the handle that wrote it; its name leads to it until
+    // another file takes the name. A link to it is not its name.
+    const std::u16string n = t.u16(u"n");
+    char back[3] = {};
+    ASSERT_TRUE(h.open(n, platform::openmode::createnew) && h.write("new", 3) && h.seek(0) &&
+                h.read(back, 3) == 3);
+    EXPECT_EQ(std::string(back, 3), "new");
+    fs::create_symlink("n", t.path() / "nlink");
+    EXPECT_TRUE(h.isnamed(n) && !h.isnamed(t.u16(u"nlink")));
+    fs::rename(t.path() / "f", t.path() / "n");
+    EXPECT_FALSE(h.isnamed(n));
+    fs::remove(t.path() / "n");
+    EXPECT_FALSE(h.isnamed(n));
+}

@@ -2,8 +2,9 @@
 // whole old or the whole new file; the new file takes the old one's place in
 // one step, with its date and permissions; where the file system says no or
 // the file changes under it, the file stays as it was and no copy is left
-// beside it. What needs an ordinary user runs in a child process that becomes
-// nobody (65534).
+// beside it; what another writer puts under the temporary name is neither put
+// in the file's place nor touched. What needs an ordinary user runs in a
+// child process that becomes nobody (65534).
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "mp3fixture.h"
@@ -106,7 +108,9 @@ std::string names(const fs::path& folder) {
 // One fault, in a child process. `how` holds n (as nobody), r (a read-only
 // file, mode 550), w (the rewrite works), s (a small file system), v (the
 // file vanished beside what its temporary name holds), l (it is a link to its
-// temporary name), i (immutable), and S, W, R (it shrinks, is written, is
+// temporary name), t (another user's leftover under the temporary name, which
+// the user may write but not remove: a folder with the sticky bit), i
+// (immutable), and S, W, R (it shrinks, is written, is
 // replaced by another file during the copy). 0 when all went as it should, 77
 // when the child may not become nobody, mount a file system or make a file
 // immutable, else the step that failed.
@@ -124,6 +128,10 @@ int run(const std::string& how, const fs::path& folder, const std::string& old,
     testutil::writefile(folder / "o.mp3", other);
     platform::setfiletime(p, {1300000000, 5});
     if (has('r')) fs::permissions(folder, fs::perms::all), platform::setmode(p, 0550);
+    if (has('t')) {
+        testutil::writefile(temp, other);
+        fs::permissions(temp, fs::perms(0666)), fs::permissions(folder, fs::perms(01777));
+    }
     if (has('i') && !immutable(file, true)) return skipped;
     if (has('n') && (chown(file.c_str(), nobody, nobody) != 0 || setgroups(0, nullptr) != 0 ||
                      setgid(nobody) != 0 || setuid(nobody) != 0))
@@ -145,7 +153,8 @@ int run(const std::string& how, const fs::path& folder, const std::string& old,
     if (rewrite(p, abc) != has('w') || !refused) return 1;
     // Beside a whole MP3 file a copy serves nothing; but a file we did not
     // make stays.
-    if (!has('v') && !has('l') && fs::exists(fs::symlink_status(temp))) return 6;
+    if (!has('v') && !has('l') && !has('t') && fs::exists(fs::symlink_status(temp))) return 6;
+    if (has('t') && testutil::readfile(temp) != other) return 7;
     if (has('w'))
         return read(p) == "Artist|Title|Album|1999|||" && stamp(p) == "1300000000.5 750" ? 0 : 2;
     if (testutil::readfile(file) != after) return 3;
@@ -165,6 +174,7 @@ TEST(Safety, FaultsLeaveTheFileAsItWas) {
         {"s", old},                   // a full file system
         {"v", ""},                    // a vanished file
         {"l", old},                   // a link to its own temporary name
+        {"nt", old},                  // another user's leftover, never written through
         {"S", old.substr(0, 99999)},  // shrinks during the copy
         {"W", "ID4" + old.substr(3)}, // written during the copy
         {"R", other},                 // replaced during the copy
@@ -208,4 +218,80 @@ TEST(Safety, AWriteErrorLeavesTheFileAsItWasAndNoCopy) {
         EXPECT_EQ(stamp(p), "1300000000.5 644") << nth;
     }
     EXPECT_EQ(read(p), "Artist|Title|Album|1999|||");
+}
+
+// A second copy of the program rewriting the same file deletes what it finds
+// under the temporary name and starts its own copy there, or renames its
+// finished copy onto that name, at one of our pumps. Its file must neither
+// take the MP3 file's place nor be touched, also when our copy fails after
+// that; the MP3 file stays as it was.
+TEST(Safety, ASecondWriterUnderTheTemporaryNameKeepsItsFileAndTheMp3ItsOwn) {
+    testutil::tempdir dir;
+    // Four pumps: before each of three whole blocks and before the short last one.
+    const std::string old = tag(3, "") + audio(3 * 49152 + 1000) + id3v1("O", "O", "O", "1970");
+    const std::string theirs = tag(3, "") + audio(990);
+    const fs::path file = dir.path() / "a.mp3", temp = file.string() + "$delme.$$$";
+    const std::u16string p = dir.u16(u"a.mp3"), t = platform::fromnative(temp.string());
+    const struct {
+        int pump;    // the pump at which the second writer acts
+        bool rename; // its whole copy renamed onto the name, else the name deleted and written
+        int failing; // our write that fails after that (1: the next), 0 none
+    } cases[] = {
+        {2, false, 0}, // in the middle of the copy
+        {4, true, 0},  // at the last pump, when only the last block is left
+        {2, false, 1}, // then the next block cannot be written
+        {4, true, 2},  // then the ID3v1 tag cannot be written
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.pump) + " " + std::to_string(c.rename) + " " +
+                     std::to_string(c.failing));
+        testutil::writefile(file, old);
+        platform::setfiletime(p, {1300000000, 5});
+        int pumps = 0;
+        id3v2::progressscope scope(
+            {{}, {}, {}, [&] {
+                 if (++pumps != c.pump) return;
+                 const fs::path made = c.rename ? dir.path() / "b" : temp;
+                 if (!c.rename) fs::remove(temp);
+                 testutil::writefile(made, theirs);
+                 platform::setmode(platform::fromnative(made.string()), 0600);
+                 platform::setfiletime(platform::fromnative(made.string()), {1100000000, 7});
+                 if (c.rename) fs::rename(made, temp);
+                 platform::failwrite(c.failing, EIO);
+             }});
+        EXPECT_FALSE(rewrite(p, abc));
+        platform::failwrite(0, 0);
+        EXPECT_EQ(pumps, c.failing == 1 ? c.pump : 4); // the last pump was the last
+        EXPECT_TRUE(testutil::readfile(file) == old);
+        EXPECT_EQ(stamp(p), "1300000000.5 644");
+        EXPECT_TRUE(testutil::readfile(temp) == theirs);
+        EXPECT_EQ(stamp(t), "1100000000.7 600");
+        EXPECT_EQ(names(dir.path()), "a.mp3 a.mp3$delme.$$$ ");
+        fs::remove(temp);
+    }
+}
+
+// A leftover under the temporary name beside a whole MP3 file is a crashed
+// rewrite's copy, or a link or second name of another file: it is removed,
+// never written through, and the rewrite goes on.
+TEST(Safety, ALeftoverUnderTheTemporaryNameGivesWayAndWhatItLeadsToStays) {
+    testutil::tempdir dir;
+    const std::string old = tag(3, "") + audio(2 * 49152) + id3v1("O", "O", "O", "1970");
+    const fs::path file = dir.path() / "a.mp3", temp = file.string() + "$delme.$$$";
+    const std::u16string p = dir.u16(u"a.mp3");
+    testutil::writefile(dir.path() / "o.mp3", other);
+    const std::function<void()> leftovers[] = {
+        [&] { testutil::writefile(temp, old.substr(0, 70000)); },
+        [&] { fs::create_symlink("o.mp3", temp); },
+        [&] { fs::create_symlink("missing.mp3", temp); },
+        [&] { fs::create_hard_link(dir.path() / "o.mp3", temp); },
+    };
+    for (std::size_t i = 0; i < std::size(leftovers); ++i) {
+        testutil::writefile(file, old);
+        leftovers[i]();
+        EXPECT_TRUE(rewrite(p, abc)) << i;
+        EXPECT_EQ(read(p), "Artist|Title|Album|1999|||") << i;
+        EXPECT_EQ(names(dir.path()), "a.mp3 o.mp3 ") << i;
+        EXPECT_TRUE(testutil::readfile(dir.path() / "o.mp3") == other) << i;
+    }
 }
