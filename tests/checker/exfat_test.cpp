@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <map>
 #include <set>
@@ -74,6 +75,75 @@ std::string applyon(env& e, const std::u16string& root, bool clashes) {
     return e.report(before);
 }
 
+// Apply's report of applyon's collection below `root`.
+std::string wanted(const std::string& root, bool clashes) {
+    const std::string failed = clashes ? "не удалось переименовать, код ошибки 17|" : "";
+    return "Вношу изменения|  N - M (2003): добавление номеров к именам файлов|" + failed +
+           "  queen - innuendo (1991): добавление номеров к именам файлов|  переименование ~/" +
+           root + "/Old В ~/" + root + "/P - Q (2001)|" + failed + "  переименование ~/" + root +
+           "/queen - innuendo (1991) В ~/" + root + "/Queen - Innuendo (1991)|" +
+           (clashes ? "Произошли некоторые ошибки" : "Все выполнено");
+}
+
+// Runs a command with its output thrown away.
+bool quietly(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// An exFAT image made by mkfs.exfat, attached to a free loop device (exfat-fuse
+// run by root wants a block device) and mounted with exfat-fuse at `dir`;
+// unmounted and detached at the end, also when a check fails. `lacks` says
+// what the machine lacks when it cannot be mounted.
+class exfatdrive {
+public:
+    exfatdrive(const fs::path& image, const fs::path& dir) : dir_(dir) {
+        if (geteuid() != 0) {
+            lacks = "it needs root to attach a loop device";
+            return;
+        }
+        if (access("/dev/fuse", R_OK | W_OK) != 0) {
+            lacks = "there is no /dev/fuse";
+            return;
+        }
+        for (const char* tool : {"mkfs.exfat", "mount.exfat-fuse", "losetup"})
+            if (!quietly(std::string("command -v ") + tool)) {
+                lacks = std::string(tool) + " is missing (scripts/setup.sh installs it)";
+                return;
+            }
+        fs::create_directories(dir);
+        testutil::writefile(image, "");
+        fs::resize_file(image, 64 << 20);
+        if (!quietly("mkfs.exfat '" + image.string() + "'")) {
+            lacks = "mkfs.exfat failed";
+            return;
+        }
+        FILE* p = popen(("losetup -f --show '" + image.string() + "' 2>/dev/null").c_str(), "r");
+        char buf[256] = {};
+        if (p && fgets(buf, sizeof buf, p)) loop_ = buf;
+        if (p && pclose(p) != 0) loop_.clear();
+        while (!loop_.empty() && loop_.back() == '\n') loop_.pop_back();
+        if (loop_.empty()) {
+            lacks = "no loop device is free";
+            return;
+        }
+        mounted_ = quietly("mount.exfat-fuse '" + loop_ + "' '" + dir.string() + "'");
+        if (!mounted_) lacks = "mount.exfat-fuse cannot mount " + loop_;
+    }
+    ~exfatdrive() {
+        if (mounted_ && umount2(dir_.c_str(), 0) != 0) umount2(dir_.c_str(), MNT_DETACH);
+        if (!loop_.empty()) quietly("losetup -d '" + loop_ + "'");
+    }
+    exfatdrive(const exfatdrive&) = delete;
+    exfatdrive& operator=(const exfatdrive&) = delete;
+
+    std::string lacks;
+
+private:
+    fs::path dir_;
+    std::string loop_;
+    bool mounted_ = false;
+};
+
 } // namespace
 
 TEST(Apply, RenamesWhereTheFileSystemLacksTheFlagLinksAndCase) {
@@ -83,14 +153,35 @@ TEST(Apply, RenamesWhereTheFileSystemLacksTheFlagLinksAndCase) {
         platform::setrenamequirks({true, true});
         const std::string report = applyon(e, u"r", clashes);
         platform::setrenamequirks({});
-        const std::string failed = clashes ? "не удалось переименовать, код ошибки 17|" : "";
-        EXPECT_EQ(report, "Вношу изменения|  N - M (2003): добавление номеров к именам файлов|" +
-                              failed +
-                              "  queen - innuendo (1991): добавление номеров к именам файлов|  "
-                              "переименование ~/r/Old В ~/r/P - Q (2001)|" +
-                              failed +
-                              "  переименование ~/r/queen - innuendo (1991) В ~/r/Queen - "
-                              "Innuendo (1991)|" +
-                              (clashes ? "Произошли некоторые ошибки" : "Все выполнено"));
+        EXPECT_EQ(report, wanted("r", clashes));
+    }
+}
+
+TEST(Apply, RenamesOnARealExfatDriveThroughFuse) {
+    for (const bool clashes : {false, true}) {
+        SCOPED_TRACE(clashes ? "clashes" : "clear");
+        env e;
+        const fs::path dir = e.t.path() / "x";
+        exfatdrive drive(e.t.path() / "exfat.img", dir);
+        if (!drive.lacks.empty())
+            GTEST_SKIP() << "no exFAT drive through FUSE here: " << drive.lacks;
+        // The drive is what this test claims: FUSE, no RENAME_NOREPLACE, no
+        // hard links, names found without case but listed as written.
+        struct statfs sf {};
+        ASSERT_EQ(statfs(dir.c_str(), &sf), 0);
+        ASSERT_EQ(sf.f_type, 0x65735546) << "not mounted through FUSE";
+        testutil::writefile(dir / "probe", "p");
+        const auto error = [](int r) { return r == 0 ? 0 : errno; };
+        ASSERT_EQ(error(renameat2(AT_FDCWD, (dir / "probe").c_str(), AT_FDCWD,
+                                  (dir / "other").c_str(), RENAME_NOREPLACE)),
+                  EINVAL);
+        ASSERT_EQ(error(link((dir / "probe").c_str(), (dir / "other").c_str())), EPERM);
+        ASSERT_EQ(testutil::readfile(dir / "PROBE"), "p");
+        std::string listed;
+        for (const auto& f : fs::directory_iterator(dir)) listed += f.path().filename().string();
+        ASSERT_EQ(listed, "probe");
+        fs::remove(dir / "probe");
+
+        EXPECT_EQ(applyon(e, u"x/r", clashes), wanted("x/r", clashes));
     }
 }
