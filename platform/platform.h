@@ -169,7 +169,8 @@ int renamepath(std::u16string_view from, std::u16string_view to);
 
 // For tests of renamepath on file systems unlike ext4, in this thread.
 struct renamequirks {
-    // renameat2 refuses RENAME_NOREPLACE (EINVAL) and link fails (EPERM).
+    // renameat2 refuses RENAME_NOREPLACE (EINVAL) and link fails (EPERM),
+    // also where the target exists, which leaves that check to renamepath.
     bool noflag = false;
     // A name that no entry of its folder has reaches the entry that equals it
     // after upcase, as a lookup does where names compare without case.

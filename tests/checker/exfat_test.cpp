@@ -2,7 +2,6 @@
 // has no hard links and compares names without case: on ext4 under the
 // platform's rename quirks, and on a real exFAT image mounted with exfat-fuse
 // where the machine allows it (root, /dev/fuse, a free loop device).
-#include <linux/magic.h>
 #include <sys/mount.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -57,14 +56,14 @@ std::string applyon(env& e, const std::u16string& root, bool clashes) {
     }
     std::string listing;
     for (const auto& [name, audio] : files) listing += name + "=" + audio + "; ";
-    const std::string nmfiles = "N - M (2003)/01 Intro.mp3=2; N - M (2003)/02 Song.mp3=3; ";
     EXPECT_EQ(listing, clashes ? "N - M (2003)/01 intro.mp3=another; N - M (2003)/02 Song.mp3=3; "
                                  "N - M (2003)/Intro.mp3=2; Old/01.mp3=4; Queen - Innuendo "
                                  "(1991)/01 Innuendo.mp3=1; Queen - Innuendo (1991)/02 "
                                  "Headlong.mp3=300; "
-                               : nmfiles + "P - Q (2001)/01.mp3=4; Queen - Innuendo (1991)/01 "
-                                           "Innuendo.mp3=1; Queen - Innuendo (1991)/02 "
-                                           "Headlong.mp3=300; ");
+                               : "N - M (2003)/01 Intro.mp3=2; N - M (2003)/02 Song.mp3=3; "
+                                 "P - Q (2001)/01.mp3=4; Queen - Innuendo (1991)/01 "
+                                 "Innuendo.mp3=1; Queen - Innuendo (1991)/02 "
+                                 "Headlong.mp3=300; ");
     // The folders as the drive lists them: the new spelling only.
     std::set<std::string> folders;
     for (const auto& f : fs::directory_iterator(top)) folders.insert(f.path().filename());
