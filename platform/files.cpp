@@ -1,4 +1,5 @@
 #include "platform.h"
+#include "seterror.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,6 +31,11 @@ bool ok() {
 
 int lasterror() {
     return lasterr;
+}
+
+int seterror(int error) {
+    lasterr = error;
+    return error;
 }
 
 void failwrite(int nth, int error) {
@@ -277,49 +283,6 @@ bool isfolder(std::u16string_view path) {
 
 bool deletefile(std::u16string_view path) {
     return unlink(tonative(path).c_str()) != 0 ? fail() : ok();
-}
-
-int renamepath(std::u16string_view from, std::u16string_view to) {
-    const std::string f = tonative(from), t = tonative(to);
-    if (renameat2(AT_FDCWD, f.c_str(), AT_FDCWD, t.c_str(), RENAME_NOREPLACE) == 0) {
-        ok();
-        return 0;
-    }
-    if (errno == EINVAL || errno == ENOSYS) {
-        // The file system refuses the flag: a hard link never replaces its
-        // target, so link and unlink give the same guarantee for files.
-        struct stat st {};
-        if (lstat(f.c_str(), &st) != 0) {
-            fail();
-            return lasterr;
-        }
-        if (!S_ISDIR(st.st_mode)) {
-            if (link(f.c_str(), t.c_str()) != 0) {
-                fail();
-                return lasterr;
-            }
-            if (unlink(f.c_str()) != 0) {
-                const int e = errno;
-                unlink(t.c_str());
-                errno = e;
-                fail();
-                return lasterr;
-            }
-            ok();
-            return 0;
-        }
-        if (lstat(t.c_str(), &st) == 0) {
-            errno = EEXIST;
-            fail();
-            return lasterr;
-        }
-        if (rename(f.c_str(), t.c_str()) == 0) {
-            ok();
-            return 0;
-        }
-    }
-    fail();
-    return lasterr;
 }
 
 int replacefile(std::u16string_view from, std::u16string_view to) {

@@ -186,8 +186,22 @@ bool isfolder(std::u16string_view path);
 bool deletefile(std::u16string_view path);
 // Renames a file or a folder; never replaces an existing target. Returns 0,
 // or the error number (EEXIST when the target exists, ENOENT when the source
-// is missing).
+// is missing). Works where the file system refuses RENAME_NOREPLACE and hard
+// links (exFAT or FAT, through FUSE or not), and where it ignores case: a
+// target that differs from the source only in case reaches the source
+// itself, and the rename gives the name its new spelling.
 int renamepath(std::u16string_view from, std::u16string_view to);
+
+// For tests of renamepath on file systems unlike ext4, in this thread.
+struct renamequirks {
+    // renameat2 refuses RENAME_NOREPLACE (EINVAL) and link fails (EPERM),
+    // also where the target exists, which leaves that check to renamepath.
+    bool noflag = false;
+    // A name that no entry of its folder has reaches the entry that equals it
+    // after upcase, as a lookup does where names compare without case.
+    bool nocase = false;
+};
+void setrenamequirks(renamequirks quirks);
 // Puts `from` in the place of the existing file `to` in one atomic step.
 // Returns 0 or the error number.
 int replacefile(std::u16string_view from, std::u16string_view to);

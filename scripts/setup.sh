@@ -13,6 +13,8 @@ PACKAGES=(
   libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
   clang libclang-rt-14-dev
   python3-mutagen eyed3 kid3-cli libtag1-dev ffmpeg lame
+  # A real exFAT drive through FUSE for the rename tests.
+  exfatprogs exfat-fuse fuse3
 )
 
 missing=()

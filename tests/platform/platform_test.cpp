@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <set>
+
 #include "platform.h"
 #include "testutil.h"
 
@@ -42,6 +44,51 @@ TEST(Platform, RenamesNeverReplace) {
     EXPECT_EQ(readfile(t.path() / "a.mp3") + readfile(t.path() / "b.mp3"), "ab");
     EXPECT_EQ(platform::renamepath(t.u16(u"Album"), t.u16(u"Кино - Альбом (1999)")), 0);
     EXPECT_TRUE(fs::exists(t.path() / "Кино - Альбом (1999)" / "inner"));
+}
+
+// As on exFAT through FUSE: no RENAME_NOREPLACE, no hard links, names that
+// compare without case; also each of these alone.
+TEST(Platform, RenamesWithoutTheFlagLinksOrCase) {
+    for (const platform::renamequirks q :
+         {platform::renamequirks{true, false}, {true, true}, {false, true}}) {
+        SCOPED_TRACE(std::to_string(q.noflag) + std::to_string(q.nocase));
+        testutil::tempdir t;
+        for (const char* f : {"a.mp3", "b.mp3", "x.mp3", "n.mp3"}) writefile(t.path() / f, f);
+        fs::create_directories(t.path() / "queen" / "inner");
+        fs::create_directory(t.path() / "Target");
+        fs::create_hard_link(t.path() / "n.mp3", t.path() / "Link.mp3");
+        platform::setrenamequirks(q);
+        const auto rename = [&](const char16_t* from, const char16_t* to) {
+            return platform::renamepath(t.u16(from), t.u16(to));
+        };
+        EXPECT_EQ(rename(u"a.mp3", u"b.mp3"), EEXIST);
+        EXPECT_EQ(rename(u"queen", u"Target"), EEXIST);
+        EXPECT_EQ(rename(u"none", u"other"), ENOENT);
+        EXPECT_EQ(rename(u"x.mp3", u"01 x.mp3"), 0);
+        // Another entry that the target reaches without case stays, and so
+        // does the source: a link to the same file under a name that differs
+        // in more than case, too.
+        const int taken = q.nocase ? EEXIST : 0;
+        EXPECT_EQ(rename(u"a.mp3", u"B.MP3"), taken);
+        EXPECT_EQ(rename(u"queen", u"TARGET"), taken);
+        EXPECT_EQ(rename(u"n.mp3", u"link.mp3"), taken);
+        // A change of case, of a file and of a folder; the same name is taken.
+        EXPECT_EQ(rename(u"b.mp3", u"B.mp3"), 0);
+        EXPECT_EQ(rename(q.nocase ? u"queen" : u"TARGET", u"Queen"), 0);
+        EXPECT_EQ(rename(u"Queen", u"Queen"), EEXIST);
+        EXPECT_EQ(platform::lasterror(), EEXIST);
+        platform::setrenamequirks({});
+        std::set<std::string> files;
+        for (const auto& f : fs::recursive_directory_iterator(t.path()))
+            files.insert(fs::relative(f.path(), t.path()).string() + "=" +
+                         (f.is_regular_file() ? readfile(f.path()) : "/"));
+        std::string listing;
+        for (const auto& f : files) listing += f + " ";
+        EXPECT_EQ(listing, q.nocase ? "01 x.mp3=x.mp3 B.mp3=b.mp3 Link.mp3=n.mp3 Queen/inner=/ "
+                                      "Queen=/ Target=/ a.mp3=a.mp3 n.mp3=n.mp3 "
+                                    : "01 x.mp3=x.mp3 B.MP3=a.mp3 B.mp3=b.mp3 Link.mp3=n.mp3 "
+                                      "Queen/inner=/ Queen=/ Target=/ link.mp3=n.mp3 ");
+    }
 }
 
 TEST(Platform, SearchOrderPatternsAndFlags) {
