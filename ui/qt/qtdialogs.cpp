@@ -9,6 +9,7 @@
 
 #include "qtext.h"
 #include "qthost.h"
+#include "xdisplay.h"
 
 namespace uiqt {
 
@@ -33,15 +34,22 @@ public:
     }
 };
 
+// Qt fixes a message box's size to its text as it shows it, yet offers the
+// window manager resizing in its hints: the box asks for its close box alone.
+void showbox(QMessageBox::Icon icon, const std::u16string& text, QObject& keepshown) {
+    QMessageBox box(icon, QGuiApplication::applicationDisplayName(), qs(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.installEventFilter(&keepshown);
+    xdisplay::askframe(box, {.close = true});
+    box.exec();
+}
+
 } // namespace
 
 void qthost::messagebox(const std::u16string& text) {
     if (boxhook) return boxhook(text, false);
     refreshall();
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), qs(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.installEventFilter(keepshown_.get());
-    box.exec();
+    showbox(QMessageBox::NoIcon, text, *keepshown_);
 }
 
 void qthost::errorbox(const std::u16string& text) {
@@ -50,10 +58,7 @@ void qthost::errorbox(const std::u16string& text) {
     if (!shown.empty() && shown.back() > u'.') shown.push_back(u'.');
     if (boxhook) return boxhook(shown, true);
     refreshall();
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), qs(shown),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.installEventFilter(keepshown_.get());
-    box.exec();
+    showbox(QMessageBox::Critical, shown, *keepshown_);
 }
 
 bool qthost::browsefolder(const std::u16string& title, const std::u16string& start,
