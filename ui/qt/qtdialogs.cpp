@@ -3,9 +3,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QTreeView>
+#include <algorithm>
 
 #include "qtext.h"
 #include "qthost.h"
@@ -21,18 +24,43 @@ namespace {
 class foldercolumns : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
+    static constexpr int datecolumn = 3;
+    static QString date(const QDateTime& t) { return QLocale().toString(t, QLocale::ShortFormat); }
     QVariant data(const QModelIndex& index, int role) const override {
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
         if (role == Qt::DisplayRole && files) {
             const QModelIndex i = mapToSource(index);
-            if (index.column() == 3)
-                return QLocale().toString(files->lastModified(i), QLocale::ShortFormat);
+            if (index.column() == datecolumn) return date(files->lastModified(i));
             if (index.column() == 2 && files->isDir(i))
                 return QCoreApplication::translate("QFileDialog", "Folder");
         }
         return QIdentityProxyModel::data(index, role);
     }
 };
+
+// Qt makes the date column as wide as an English date, which cuts a Russian
+// one short: it is made as wide as the widest date the column can show, with
+// the widest digit in every place, each month's name for a language that
+// writes one, and the room the view leaves beside a cell's text.
+void widendates(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>();
+    if (!view) return;
+    const QFontMetrics metrics = view->fontMetrics();
+    QChar widest = u'0';
+    for (char16_t d = u'1'; d <= u'9'; ++d)
+        if (metrics.horizontalAdvance(QChar(d)) > metrics.horizontalAdvance(widest)) widest = d;
+    int text = 0;
+    for (int month = 1; month <= 12; ++month) {
+        QString date = foldercolumns::date(QDateTime(QDate(2000, month, 28), QTime(23, 58)));
+        for (QChar& c : date)
+            if (c.isDigit()) c = widest;
+        text = std::max(text, metrics.horizontalAdvance(date));
+    }
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    QHeaderView* header = view->header();
+    const int column = foldercolumns::datecolumn;
+    header->resizeSection(column, std::max(header->sectionSize(column), text + 2 * margin));
+}
 
 // Qt fixes a message box's size to its text as it shows it, yet offers the
 // window manager resizing in its hints: the box asks for its close box alone.
@@ -67,6 +95,7 @@ bool qthost::browsefolder(const std::u16string& title, const std::u16string& sta
     QFileDialog dialog(QApplication::activeWindow(), qs(title));
     dialog.installEventFilter(keepshown_.get());
     dialog.setProxyModel(new foldercolumns(&dialog));
+    widendates(dialog);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     // Choosing a root must not offer to rename or delete the user's folders.
