@@ -98,16 +98,38 @@ void settle(QWidget& hidden, const std::vector<QWidget*>& shown) {
 // A window manager may offer to minimize a window that asks for no minimize
 // button (openbox offers it on every window). A dialog minimized would leave
 // the main window waiting on it with nothing to show, so such a window comes
-// back at once.
+// back at once; with the keyboard only if the program had it, or keys typed
+// for another program would answer the dialog. Where the window manager
+// ignores a request to show a window without the keyboard, the window comes
+// back when the program is next made the active one.
 class keepshown : public QObject {
+public:
+    keepshown() {
+        if (qGuiApp)
+            connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+                    [this](Qt::ApplicationState state) {
+                        if (state != Qt::ApplicationActive) return;
+                        for (const QPointer<QWidget>& w : waiting_)
+                            if (w && w->isVisible() && w->isMinimized()) shownormal(*w);
+                        waiting_.clear();
+                    });
+    }
+
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::WindowStateChange && static_cast<QWidget*>(o)->isMinimized()) {
-            auto* w = static_cast<QWidget*>(o);
+        auto* w = static_cast<QWidget*>(o);
+        if (e->type() != QEvent::WindowStateChange || !w->isMinimized()) return false;
+        if (QApplication::activeWindow()) {
             QTimer::singleShot(0, w, [w] { shownormal(*w); });
+        } else {
+            waiting_.emplace_back(w);
+            QTimer::singleShot(0, w, [w] { xdisplay::restore(*w); });
         }
         return false;
     }
+
+private:
+    std::vector<QPointer<QWidget>> waiting_;
 };
 
 } // namespace
