@@ -348,12 +348,11 @@ TEST_F(Screen, AMinimizedDialogComesBackWithoutTakingTheKeyboardFromAnotherProgr
     p.Form1.Label1.caption = music.u16();
     // Minimized and back; then the window with the keyboard, as the window manager and the
     // server see it, once both have handled what the program asked.
-    auto minimized = [&](QWidget& dialog) {
-        iconify(dialog);
+    auto minimized = [&](QWidget& v) {
+        iconify(v);
         bool hid = false; // seen before the program handles a single event
-        for (int i = 0; i < 200 && !(hid = !viewable(dialog)); ++i) QThread::msleep(10);
-        const bool back =
-            hid && within(5000, [&] { return viewable(dialog) && !dialog.isMinimized(); });
+        for (int i = 0; i < 200 && !(hid = !viewable(v)); ++i) QThread::msleep(10);
+        const bool back = hid && within(5000, [&] { return viewable(v) && !v.isMinimized(); });
         uiqt::xdisplay::roundtrip();
         wmroundtrip();
         return std::make_tuple(back, activewindow(), inputfocus());
