@@ -62,11 +62,19 @@ void widendates(QFileDialog& dialog) {
     header->resizeSection(column, std::max(header->sectionSize(column), text + 2 * margin));
 }
 
+// The window a dialog of Qt's own comes over: the active one, unless it is
+// hidden, as a window whose form is gone is until it is deleted (the dialog,
+// its child, would go with it).
+QWidget* dialogowner() {
+    QWidget* w = QApplication::activeWindow();
+    return w && w->isVisible() ? w : nullptr;
+}
+
 // Qt fixes a message box's size to its text as it shows it, yet offers the
 // window manager resizing in its hints: the box asks for its close box alone.
 void showbox(QMessageBox::Icon icon, const std::u16string& text, QObject& keepshown) {
     QMessageBox box(icon, QGuiApplication::applicationDisplayName(), qs(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
+                    dialogowner());
     box.installEventFilter(&keepshown);
     xdisplay::askframe(box, {.close = true});
     box.exec();
@@ -92,7 +100,7 @@ void qthost::errorbox(const std::u16string& text) {
 bool qthost::browsefolder(const std::u16string& title, const std::u16string& start,
                           std::u16string& chosen) {
     refreshall();
-    QFileDialog dialog(QApplication::activeWindow(), qs(title));
+    QFileDialog dialog(dialogowner(), qs(title));
     dialog.installEventFilter(keepshown_.get());
     dialog.setProxyModel(new foldercolumns(&dialog));
     widendates(dialog);
