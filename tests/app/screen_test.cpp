@@ -1,24 +1,17 @@
 // Windows as the X server shows them, read over a connection that leaves the program's unflushed.
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <xcb/xcb.h>
-
-#include <cstring>
-#include <tuple>
 
 #include <QTest>
 #include <QtWidgets>
 
 #include "mp3fixture.h"
-#include "program.h"
 #include "tform4.h"
-#include "window.h"
-#include "xdisplay.h"
+#include "xscreen.h"
+
+using namespace xscreen;
 
 namespace {
-
-xcb_connection_t* const c = xcb_connect(nullptr, nullptr);
-const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 
 QImage screen(const QRect& r) {
     auto q = xcb_get_image(c, 2 /* ZPixmap */, root, r.x(), r.y(), r.width(), r.height(), -1);
@@ -54,67 +47,6 @@ double mismatch(const QImage& shown, const QImage& own) {
                 off += std::abs(qGray(shown.pixel(x, y)) - qGray(own.pixel(x, y))) > 24;
     return double(off) / (own.width() * own.height());
 }
-
-xcb_atom_t atom(const char* name) {
-    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t a = r->atom;
-    free(r);
-    return a;
-}
-
-std::vector<std::uint32_t> property(WId w, const char* name) {
-    auto* r = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, w, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 64), nullptr);
-    auto* data = static_cast<std::uint32_t*>(xcb_get_property_value(r));
-    std::vector<std::uint32_t> values(data, data + xcb_get_property_value_length(r) / 4);
-    free(r);
-    return values;
-}
-
-bool viewable(QWidget& w) {
-    auto* r = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w.winId()), nullptr);
-    const bool shown = r && r->map_state == XCB_MAP_STATE_VIEWABLE;
-    free(r);
-    return shown;
-}
-
-// What a window manager's minimize button asks of it.
-void iconify(QWidget& w) {
-    xcb_client_message_event_t e{};
-    e.response_type = XCB_CLIENT_MESSAGE;
-    e.format = 32;
-    e.window = w.winId();
-    e.type = atom("WM_CHANGE_STATE");
-    e.data.data32[0] = 3; // iconic
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&e));
-    xcb_flush(c);
-}
-
-bool within(int ms, const std::function<bool()>& done) {
-    QElapsedTimer t;
-    for (t.start(); !done(); QTest::qWait(10))
-        if (t.elapsed() > ms) return false;
-    return true;
-}
-
-// Acts once the window has come up as the modal one.
-void when(QWidget& w, std::function<void()> f) {
-    QTimer::singleShot(5, [&w, f] { QApplication::activeModalWidget() == &w ? f() : when(w, f); });
-}
-
-// The program with its windows, the main one shown.
-class Screen : public testing::Test {
-protected:
-    Screen() {
-        app::bindviews(h, p);
-        h.show(p.Form1);
-    }
-    testutil::tempdir progdir, music;
-    uiqt::qthost h;
-    ui::program p{h, {}, progdir.u16()};
-};
 
 } // namespace
 
@@ -267,114 +199,6 @@ TEST_F(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) 
     EXPECT_FALSE(lost) << "a minimized dialog stays hidden";
 }
 
-namespace {
-
-// The window that has the keyboard as the window manager says, and as the server says.
-xcb_window_t activewindow() {
-    const std::vector<std::uint32_t> a = property(root, "_NET_ACTIVE_WINDOW");
-    return a.empty() ? xcb_window_t(XCB_WINDOW_NONE) : a[0];
-}
-xcb_window_t inputfocus() {
-    auto* r = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
-    const xcb_window_t w = r ? r->focus : xcb_window_t(XCB_WINDOW_NONE);
-    free(r);
-    return w;
-}
-
-bool managed(xcb_window_t w) {
-    return !property(w, "WM_STATE").empty();
-}
-
-// Returns once the window manager has handled every request sent to it before:
-// it answers a window's request for its frame's size in turn.
-void wmroundtrip() {
-    const xcb_window_t probe = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_client_message_event_t e{};
-    e.response_type = XCB_CLIENT_MESSAGE;
-    e.format = 32;
-    e.window = probe;
-    e.type = atom("_NET_REQUEST_FRAME_EXTENTS");
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&e));
-    xcb_flush(c);
-    within(5000, [&] { return !property(probe, "_NET_FRAME_EXTENTS").empty(); });
-    xcb_destroy_window(c, probe);
-    xcb_flush(c);
-}
-
-// Another program's window, given the keyboard as the user gives it.
-struct otherprogram {
-    xcb_window_t w = xcb_generate_id(c);
-    otherprogram() {
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, w, root, 600, 600, 200, 100, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-        xcb_map_window(c, w);
-        xcb_flush(c);
-    }
-    ~otherprogram() {
-        xcb_destroy_window(c, w);
-        xcb_flush(c);
-    }
-    bool activate() {
-        if (!within(5000, [&] { return managed(w); })) return false;
-        xcb_client_message_event_t e{};
-        e.response_type = XCB_CLIENT_MESSAGE;
-        e.format = 32;
-        e.window = w;
-        e.type = atom("_NET_ACTIVE_WINDOW");
-        e.data.data32[0] = 2; // asked by the user
-        xcb_send_event(c, 0, root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&e));
-        xcb_flush(c);
-        return within(5000, [&] {
-            return activewindow() == w && inputfocus() == w && !QApplication::activeWindow();
-        });
-    }
-};
-
-bool windowmanager() {
-    return !property(root, "_NET_SUPPORTING_WM_CHECK").empty();
-}
-
-} // namespace
-
-TEST_F(Screen, AMinimizedDialogComesBackWithoutTakingTheKeyboardFromAnotherProgram) {
-    if (!windowmanager()) return;                                       // no one minimizes
-    testutil::writefile(music.path() / "1.mp3", mp3fixture::basemp3()); // untagged: asked
-    p.Form1.Label1.caption = music.u16();
-    // Minimized and back; then the window with the keyboard, as the window manager and the
-    // server see it, once both have handled what the program asked.
-    auto minimized = [&](QWidget& v) {
-        iconify(v);
-        bool hid = false; // seen before the program handles a single event
-        for (int i = 0; i < 200 && !(hid = !viewable(v)); ++i) QThread::msleep(10);
-        const bool back = hid && within(5000, [&] { return viewable(v) && !v.isMinimized(); });
-        uiqt::xdisplay::roundtrip();
-        wmroundtrip();
-        return std::make_tuple(back, activewindow(), inputfocus());
-    };
-    std::tuple<bool, xcb_window_t, xcb_window_t> ours, theirs;
-    xcb_window_t dialog = 0, other = 0;
-    when(h.view(p.Form2), [&] {
-        QWidget& v = h.view(p.Form2);
-        dialog = v.winId();
-        within(5000, [&] { return managed(dialog) && activewindow() == dialog; });
-        ours = minimized(v); // the program had the keyboard: the dialog takes it back
-        otherprogram o;
-        other = o.w;
-        if (o.activate()) theirs = minimized(v);
-        QTest::mouseClick(h.view(p.Form2).widget(p.Form2.Button5), Qt::LeftButton); // "Стоп"
-    });
-    QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button1), Qt::LeftButton);
-    EXPECT_EQ(ours, std::make_tuple(true, dialog, dialog));
-    EXPECT_EQ(theirs, std::make_tuple(true, other, other))
-        << "the keyboard taken from another program";
-}
-
 TEST_F(Screen, MessageBoxesOfAFixedSizeAskForNoResizing) {
     for (bool error : {false, true}) {
         std::vector<std::uint32_t> normal, motif;
@@ -435,71 +259,4 @@ TEST_F(Screen, TheFolderBrowserShowsWholeDates) {
     QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button2), Qt::LeftButton);
     ASSERT_FALSE(dates.isEmpty());
     EXPECT_GE(width, room) << dates.join(" ").toStdString();
-}
-
-TEST_F(Screen, TheRenameEditorTakesEscForCancel) {
-    const auto folder = music.path() / "x";
-    std::filesystem::create_directories(folder);
-    testutil::writefile(folder / "1.mp3", mp3fixture::basemp3());
-    mp3fixture::tagwithmutagen({{folder / "1.mp3", {u"A", u"T", u"B", u"1990", u"1"}}});
-    forms::TForm1& f = p.Form1;
-    f.Label1.caption = music.u16();
-    QTest::mouseClick(h.view(f).widget(f.CheckBox3), Qt::LeftButton); // folders renamed
-    QTest::mouseClick(h.view(f).widget(f.Button1), Qt::LeftButton);
-    const int row = int(std::ranges::find_if(f.ListView1.items,
-                                             [](const std::u16string& l) {
-                                                 return l.starts_with(u"  > Переименовать");
-                                             }) -
-                        f.ListView1.items.begin());
-    ASSERT_LT(row, int(f.ListView1.items.size()));
-    const std::u16string line = f.ListView1.items[row];
-    int result = -1;
-    when(h.view(p.Form2), [&] {
-        QWidget* name = h.view(p.Form2).widget(p.Form2.Edit2);
-        QTest::mouseClick(name, Qt::LeftButton);
-        QTest::keyClicks(name, "new");
-        QTest::keyClick(name, Qt::Key_Escape);
-        result = p.Form2.modalresult;
-        if (!result) p.Form2.modalresult = forms::mrOk, h.handled();
-    });
-    QListView* list = h.view(f).listof(f.ListView1);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
-                       list->visualRect(list->model()->index(row, 0)).center());
-    EXPECT_EQ(result, forms::mrCancel);
-    EXPECT_EQ(f.ListView1.items[row], line);
-}
-
-TEST_F(Screen, BringingTheActiveWindowForwardAsksForNoActivation) {
-    if (!windowmanager()) return; // activation is asked of the window manager alone
-    QWidget& main = h.view(p.Form1);
-    // Qt sends its requests to the window manager to either mask.
-    const std::uint32_t notify =
-                            XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                        none = 0;
-    xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &notify);
-    // The activations of the main window the program has asked for since last asked.
-    auto asked = [&] {
-        uiqt::xdisplay::roundtrip(); // the program's requests carried out
-        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // their events read
-        int n = 0;
-        while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
-            auto* m = reinterpret_cast<xcb_client_message_event_t*>(e);
-            n += (e->response_type & 0x7f) == XCB_CLIENT_MESSAGE && m->window == main.winId() &&
-                 m->type == atom("_NET_ACTIVE_WINDOW");
-            free(e);
-        }
-        return n;
-    };
-    std::vector<int> seen;
-    h.show(p.Form5); // another of its windows active
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.view(p.Form5)));
-    seen.push_back(asked());
-    h.bringtofront(p.Form1);
-    seen.push_back(asked());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-    for (int i = 0; i < 3; ++i) h.bringtofront(p.Form1);
-    seen.push_back(asked());
-    xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &none);
-    h.hide(p.Form5);
-    EXPECT_EQ(seen, (std::vector<int>{0, 1, 0}));
 }
