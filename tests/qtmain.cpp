@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's settings (the file dialog keeps its columns' widths there) begin
+    // empty: what an earlier run or another program stored must not change
+    // what a test sees, nor a test what the user has stored.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication app(argc, argv);
     // A window closed in one test must not end the event loops of the next.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -31,8 +31,23 @@ private:
         for (forms::control* c : std::initializer_list<forms::control*>{
                  &d_.Label4, &d_.Label5, &d_.Edit3, &d_.Button3, &d_.Button4, &d_.Button5})
             c->visible = !rename;
+        // Esc is the editor's "Cancel"; in a run's question it answers nothing.
+        if (!rename) {
+            d_.onkeydown = std::move(keys_);
+            return;
+        }
+        keys_ = std::move(d_.onkeydown);
+        d_.onkeydown = [this](forms::control* from, std::uint16_t& key, unsigned shift) {
+            if (key == forms::vkEscape) {
+                d_.click(d_.Button2);
+                key = 0;
+            } else if (keys_) {
+                keys_(from, key, shift);
+            }
+        };
     }
     forms::TForm2& d_;
+    std::function<void(forms::control*, std::uint16_t&, unsigned)> keys_; // the dialog's own
 };
 
 void editfolder(program& p, const std::u16string& folder) {

@@ -1,22 +1,17 @@
 // Windows as the X server shows them, read over a connection that leaves the program's unflushed.
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <xcb/xcb.h>
-
-#include <cstring>
 
 #include <QTest>
 #include <QtWidgets>
 
 #include "mp3fixture.h"
-#include "program.h"
 #include "tform4.h"
-#include "window.h"
+#include "xscreen.h"
+
+using namespace xscreen;
 
 namespace {
-
-xcb_connection_t* const c = xcb_connect(nullptr, nullptr);
-const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 
 QImage screen(const QRect& r) {
     auto q = xcb_get_image(c, 2 /* ZPixmap */, root, r.x(), r.y(), r.width(), r.height(), -1);
@@ -52,67 +47,6 @@ double mismatch(const QImage& shown, const QImage& own) {
                 off += std::abs(qGray(shown.pixel(x, y)) - qGray(own.pixel(x, y))) > 24;
     return double(off) / (own.width() * own.height());
 }
-
-xcb_atom_t atom(const char* name) {
-    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t a = r->atom;
-    free(r);
-    return a;
-}
-
-std::vector<std::uint32_t> property(WId w, const char* name) {
-    auto* r = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, w, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 64), nullptr);
-    auto* data = static_cast<std::uint32_t*>(xcb_get_property_value(r));
-    std::vector<std::uint32_t> values(data, data + xcb_get_property_value_length(r) / 4);
-    free(r);
-    return values;
-}
-
-bool viewable(QWidget& w) {
-    auto* r = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w.winId()), nullptr);
-    const bool shown = r && r->map_state == XCB_MAP_STATE_VIEWABLE;
-    free(r);
-    return shown;
-}
-
-// What a window manager's minimize button asks of it.
-void iconify(QWidget& w) {
-    xcb_client_message_event_t e{};
-    e.response_type = XCB_CLIENT_MESSAGE;
-    e.format = 32;
-    e.window = w.winId();
-    e.type = atom("WM_CHANGE_STATE");
-    e.data.data32[0] = 3; // iconic
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&e));
-    xcb_flush(c);
-}
-
-bool within(int ms, const std::function<bool()>& done) {
-    QElapsedTimer t;
-    for (t.start(); !done(); QTest::qWait(10))
-        if (t.elapsed() > ms) return false;
-    return true;
-}
-
-// Acts once the window has come up as the modal one.
-void when(QWidget& w, std::function<void()> f) {
-    QTimer::singleShot(5, [&w, f] { QApplication::activeModalWidget() == &w ? f() : when(w, f); });
-}
-
-// The program with its windows, the main one shown.
-class Screen : public testing::Test {
-protected:
-    Screen() {
-        app::bindviews(h, p);
-        h.show(p.Form1);
-    }
-    testutil::tempdir progdir, music;
-    uiqt::qthost h;
-    ui::program p{h, {}, progdir.u16()};
-};
 
 } // namespace
 
@@ -263,4 +197,66 @@ TEST_F(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) 
     QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button1), Qt::LeftButton);
     EXPECT_TRUE(forward) << "the main window stays minimized behind a run's dialog";
     EXPECT_FALSE(lost) << "a minimized dialog stays hidden";
+}
+
+TEST_F(Screen, MessageBoxesOfAFixedSizeAskForNoResizing) {
+    for (bool error : {false, true}) {
+        std::vector<std::uint32_t> normal, motif;
+        QSize size;
+        std::function<void()> look = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !viewable(*box)) return QTimer::singleShot(5, look);
+            normal = property(box->winId(), "WM_NORMAL_HINTS");
+            motif = property(box->winId(), "_MOTIF_WM_HINTS");
+            size = box->size();
+            box->button(QMessageBox::Ok)->click();
+        };
+        QTimer::singleShot(0, look);
+        error ? h.errorbox(u"Not found or access/parse error") : h.messagebox(u"Not found");
+        ASSERT_GE(normal.size(), 9u);
+        enum { minsize = 16, maxsize = 32 }; // of the normal hints' flags
+        EXPECT_EQ(normal[0] & (minsize | maxsize), minsize | maxsize) << error;
+        EXPECT_EQ(QSize(normal[5], normal[6]), size) << error;
+        EXPECT_EQ(QSize(normal[7], normal[8]), size) << error;
+        ASSERT_EQ(motif.size(), 5u);
+        enum { functions = 1, decorations = 2, resize = 2, handles = 4 }; // of the Motif hints
+        EXPECT_TRUE(motif[0] & functions && !(motif[1] & resize)) << error;
+        EXPECT_TRUE(motif[0] & decorations && !(motif[2] & handles)) << error;
+    }
+}
+
+TEST_F(Screen, TheFolderBrowserShowsWholeDates) {
+    app::translateqt();
+    std::filesystem::create_directories(music.path() / "a");
+    p.Form1.Label1.caption = music.u16(u"a"); // the browser lists the music folder
+    QStringList dates;
+    int width = 0, room = 0; // the date column's, and what its longest date needs
+    std::function<void()> browse = [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d || !viewable(*d)) return QTimer::singleShot(5, browse);
+        auto* view = d->findChild<QTreeView*>("treeView");
+        within(5000, [&] { // the listing is read in the background
+            const QModelIndex top = view->rootIndex();
+            return view->model()->rowCount(top) > 0 &&
+                   !view->model()->index(0, 3, top).data().toString().isEmpty();
+        });
+        QCoreApplication::processEvents();
+        const int margin =
+            view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r) {
+            const QModelIndex date = view->model()->index(r, 3, view->rootIndex());
+            dates << date.data().toString();
+            room = std::max(room, view->fontMetrics().horizontalAdvance(dates.back()) + 2 * margin);
+            // What the viewport shows of the cell.
+            width = view->visualRect(date).intersected(view->viewport()->rect()).width();
+        }
+        const QString dir = qEnvironmentVariable("VORLINDE_SCREENSHOTS");
+        if (!dir.isEmpty() && QDir().mkpath(dir))
+            screen(d->frameGeometry()).save(dir + "/browser.png");
+        d->reject();
+    };
+    QTimer::singleShot(5, browse);
+    QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button2), Qt::LeftButton);
+    ASSERT_FALSE(dates.isEmpty());
+    EXPECT_GE(width, room) << dates.join(" ").toStdString();
 }

@@ -277,6 +277,15 @@ TEST_F(Editor, ReviewSwitchesAndRePlansAfterTheEditorAndTheRenameEditor) {
     host.onpump = [&] { step(tags, 2, ""), step(rename, 0, ""), enabled |= m.Button3.enabled; };
     host.press(u"Button1"), ui::doBrellian(p), host.onpump = {};
     answer(u"A:B?", false), step(rename, 0, "010|111|>A.B.");
+    // Esc is the rename editor's "Cancel"; the run's dialog, dressed again, takes no Esc.
+    host.expect([&](forms::form&) {
+        r.settext(r.Edit2, u"X");
+        EXPECT_EQ(r.keydown(&r.Edit2, forms::vkEscape), 0);
+    });
+    step(rename, 0, "010|111|>A.B.");
+    r.modalresult = forms::mrNone;
+    EXPECT_EQ(r.keydown(&r.Edit2, forms::vkEscape), forms::vkEscape);
+    EXPECT_EQ(r.modalresult, forms::mrNone);
     answer(u"", false), answer(name, true); // asked again for a new name, till the program closes
     step(rename, 0, "010|111|>A.B.");
     replan({u"A", u"B", u"", u"3.mp3"}), step(folder, 1, "01s|-1|rA - B");

@@ -3,12 +3,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QFileSystemModel>
-#include <QIdentityProxyModel>
-#include <QLocale>
-#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -104,35 +98,38 @@ void settle(QWidget& hidden, const std::vector<QWidget*>& shown) {
 // A window manager may offer to minimize a window that asks for no minimize
 // button (openbox offers it on every window). A dialog minimized would leave
 // the main window waiting on it with nothing to show, so such a window comes
-// back at once.
+// back at once; with the keyboard only if the program had it, or keys typed
+// for another program would answer the dialog. Where the window manager
+// ignores a request to show a window without the keyboard, the window comes
+// back when the program is next made the active one.
 class keepshown : public QObject {
+public:
+    keepshown() {
+        if (qGuiApp)
+            connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+                    [this](Qt::ApplicationState state) {
+                        if (state != Qt::ApplicationActive) return;
+                        for (const QPointer<QWidget>& w : waiting_)
+                            if (w && w->isVisible() && w->isMinimized()) shownormal(*w);
+                        waiting_.clear();
+                    });
+    }
+
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::WindowStateChange && static_cast<QWidget*>(o)->isMinimized()) {
-            auto* w = static_cast<QWidget*>(o);
+        auto* w = static_cast<QWidget*>(o);
+        if (e->type() != QEvent::WindowStateChange || !w->isMinimized()) return false;
+        if (QApplication::activeWindow()) {
             QTimer::singleShot(0, w, [w] { shownormal(*w); });
+        } else {
+            waiting_.emplace_back(w);
+            QTimer::singleShot(0, w, [w] { xdisplay::restore(*w); });
         }
         return false;
     }
-};
 
-// The folder browser's date and kind columns in the program's language: Qt
-// writes a date in the system's language and leaves a folder's kind
-// untranslated.
-class foldercolumns : public QIdentityProxyModel {
-public:
-    using QIdentityProxyModel::QIdentityProxyModel;
-    QVariant data(const QModelIndex& index, int role) const override {
-        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        if (role == Qt::DisplayRole && files) {
-            const QModelIndex i = mapToSource(index);
-            if (index.column() == 3)
-                return QLocale().toString(files->lastModified(i), QLocale::ShortFormat);
-            if (index.column() == 2 && files->isDir(i))
-                return QCoreApplication::translate("QFileDialog", "Folder");
-        }
-        return QIdentityProxyModel::data(index, role);
-    }
+private:
+    std::vector<QPointer<QWidget>> waiting_;
 };
 
 } // namespace
@@ -314,59 +311,9 @@ void qthost::processmessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void qthost::messagebox(const std::u16string& text) {
-    if (boxhook) return boxhook(text, false);
-    refreshall();
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), qs(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.installEventFilter(keepshown_.get());
-    box.exec();
-}
-
-void qthost::errorbox(const std::u16string& text) {
-    // The application's error box ends a sentence the way the user expects.
-    std::u16string shown = text;
-    if (!shown.empty() && shown.back() > u'.') shown.push_back(u'.');
-    if (boxhook) return boxhook(shown, true);
-    refreshall();
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), qs(shown),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.installEventFilter(keepshown_.get());
-    box.exec();
-}
-
 bool qthost::openurl(const std::u16string& url) {
     if (urlopener) return urlopener(url);
     return QDesktopServices::openUrl(QUrl(qs(url), QUrl::TolerantMode));
-}
-
-bool qthost::browsefolder(const std::u16string& title, const std::u16string& start,
-                          std::u16string& chosen) {
-    refreshall();
-    QFileDialog dialog(QApplication::activeWindow(), qs(title));
-    dialog.installEventFilter(keepshown_.get());
-    dialog.setProxyModel(new foldercolumns(&dialog));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    // Choosing a root must not offer to rename or delete the user's folders.
-    dialog.setOption(QFileDialog::ReadOnly);
-    if (!start.empty()) {
-        // Open the folder's parent with the folder itself selected.
-        const QFileInfo info(qpath(start));
-        if (info.isDir() && !info.isRoot()) {
-            dialog.setDirectory(info.absolutePath());
-            dialog.selectFile(info.fileName());
-        } else if (info.isDir()) {
-            dialog.setDirectory(info.absoluteFilePath());
-        }
-    }
-    if (dialog.exec() != QDialog::Accepted) return false;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty() || files.first().isEmpty()) return false;
-    QString path = files.first();
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) path.chop(1);
-    chosen = u16path(path);
-    return true;
 }
 
 } // namespace uiqt

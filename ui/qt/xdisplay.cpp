@@ -24,6 +24,22 @@ xcb_atom_t atom(xcb_connection_t* c, const std::string& name) {
     return a;
 }
 
+// The screen that DISPLAY names.
+int screennumber() {
+    int screen = 0, display = 0;
+    char* host = nullptr;
+    if (xcb_parse_display(nullptr, &host, &display, &screen)) std::free(host);
+    return screen;
+}
+
+// The root window of that screen, where a window manager takes requests.
+xcb_window_t root(xcb_connection_t* c) {
+    int screen = screennumber();
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (; screen > 0 && it.rem > 1; --screen) xcb_screen_next(&it);
+    return it.data->root;
+}
+
 // The window manager hints of the Motif protocol, as every X window manager reads them.
 enum : std::uint32_t {
     hasfunctions = 1,
@@ -57,16 +73,30 @@ void askframe(QWidget& window, const frame& f) {
                         hints, 32, 5, data);
 }
 
+void restore(QWidget& window) {
+    xcb_connection_t* c = connection();
+    if (!c) {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        return;
+    }
+    static const xcb_atom_t change = atom(c, "WM_CHANGE_STATE");
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = static_cast<xcb_window_t>(window.winId());
+    e.type = change;
+    e.data.data32[0] = 1; // the normal state
+    xcb_send_event(c, 0, root(c),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&e));
+    xcb_flush(c);
+}
+
 bool composited() {
     xcb_connection_t* c = connection();
     if (!c) return false;
     // A compositing manager owns this selection for the screen it composes.
-    static const xcb_atom_t selection = [c] {
-        int screen = 0, display = 0;
-        char* host = nullptr;
-        if (xcb_parse_display(nullptr, &host, &display, &screen)) std::free(host);
-        return atom(c, "_NET_WM_CM_S" + std::to_string(screen));
-    }();
+    static const xcb_atom_t selection = atom(c, "_NET_WM_CM_S" + std::to_string(screennumber()));
     auto* r = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
     const bool owned = r && r->owner != XCB_WINDOW_NONE;
     std::free(r);

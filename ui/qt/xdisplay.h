@@ -1,7 +1,8 @@
 // What the windows need from an X display beyond Qt's own calls: the
-// caption-bar buttons asked of the window manager, whether a compositing
-// manager keeps the windows' pictures, and a round trip after which the
-// server has carried out what was sent. On other displays each does nothing.
+// caption-bar buttons asked of the window manager, a minimized window shown
+// again without the keyboard, whether a compositing manager keeps the
+// windows' pictures, and a round trip after which the server has carried
+// out what was sent. On other displays each does nothing, or what Qt does.
 #pragma once
 
 class QWidget;
@@ -23,6 +24,13 @@ struct frame {
 // Qt writes its own hints whenever the window's flags are set, so this is
 // asked again after that, before the window is mapped.
 void askframe(QWidget& window, const frame& f);
+
+// Brings a minimized window back without asking for the keyboard: the window
+// manager is asked to change its state to normal (mapping it, as Qt does,
+// asks to make it the active one). The protocol defines that request for
+// minimizing only: openbox takes it, other managers may leave the window
+// minimized. Elsewhere the window is restored as Qt restores it.
+void restore(QWidget& window);
 
 // A compositing manager keeps every window's picture: a window uncovered
 // is not asked to paint again.
