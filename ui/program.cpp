@@ -3,6 +3,7 @@
 #include "apply.h"
 #include "editor.h"
 #include "help.h"
+#include "names.h"
 #include "review.h"
 #include "walk.h"
 #include "wiring.h"
@@ -107,7 +108,8 @@ void doBrellian(program& p) {
         }
     } guard(p);
 
-    checker::addline(p.c, u"Обработка дерева папок " + f.Label1.caption);
+    const std::u16string head = u"Обработка дерева папок ";
+    checker::addline(p.c, head + f.Label1.caption, head + checker::pathtext(f.Label1.caption));
     checker::processdirs(p.c);
 }
 
