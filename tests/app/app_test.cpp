@@ -306,7 +306,8 @@ TEST(EditorView, KeysAnswerTheDialogsAndTheEditorsWriteSurvivesApply) {
 // Folders and files named in windows-1251 bytes, through the real windows:
 // the report's rows, the dialog's headline, the editor's caption and file
 // names and the rename editor's current name read as text; a double click
-// on the folder's row opens the folder itself, and Apply renames it.
+// on the folder's row opens the folder itself, and Apply renames it; the
+// root folder's label reads as text too.
 TEST(EditorView, LegacyNamesReadAsTextInTheWindowsAndKeepTheirBytes) {
     env e;
     ui::program& p = e.p;
@@ -359,4 +360,7 @@ TEST(EditorView, LegacyNamesReadAsTextInTheWindowsAndKeepTheirBytes) {
     EXPECT_FALSE(fs::exists(ddt));
     EXPECT_TRUE(fs::exists(m / "ДДТ - Осень (1991)" / song));
     EXPECT_TRUE(fs::exists(m / "Кино - Звезда (1988)" / cp("01 Звезда.mp3")));
+    // A root folder of such a name, as the main window shows it.
+    f.Label1.caption = e.music.u16(testutil::legacyname("Кино")), e.h.view(f).refresh();
+    EXPECT_EQ(e.h.view(f).widgetas<QLabel>(f.Label1)->text(), root + "/Кино");
 }
