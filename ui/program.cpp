@@ -90,6 +90,7 @@ void doBrellian(program& p) {
     f.Button1.caption = u"Работаю...";
     checker::freeops(p.c.plannedops);
     f.ListView1.items.clear();
+    p.c.shownlines.clear();
     f.ListView1.itemindex = -1;
     f.Button1.enabled = false;
     f.Button2.enabled = false;
