@@ -57,6 +57,8 @@ void translateqt() {
 void bindviews(uiqt::qthost& h, ui::program& p) {
     uiqt::formview& v = h.view(p.Form1);
     v.setlinestyle(p.Form1.ListView1, [&p](int row) { return ui::linestyle(p.c, row); });
+    v.setlinetext(p.Form1.ListView1,
+                  [&p](int row) -> const std::u16string& { return checker::linetext(p.c, row); });
     v.setdrophandler([&p](const std::vector<std::u16string>& paths) {
         if (p.Form1.ondrop) p.Form1.ondrop(paths);
     });

@@ -50,12 +50,16 @@ void checktags(context& c, int& problems, bool& incomplete, bool& compilation, b
     for (const mp3data& t : c.tracks) {
         if (t.artist.empty() || t.album.empty() || t.title.empty()) {
             incomplete = true;
+            // The file's name as the user reads it; the line keeps its bytes.
+            auto lack = [&](const char16_t* what) {
+                addline(c, what + t.filename, what + platform::nametext(t.filename));
+            };
             if (t.title.empty()) {
-                addline(c, u"  Нет названия трека: " + t.filename);
+                lack(u"  Нет названия трека: ");
                 ++missingtitles;
             }
-            if (t.artist.empty()) addline(c, u"  Нет исполнителя: " + t.filename);
-            if (t.album.empty()) addline(c, u"  Нет альбома: " + t.filename);
+            if (t.artist.empty()) lack(u"  Нет исполнителя: ");
+            if (t.album.empty()) lack(u"  Нет альбома: ");
             if (t.artist.empty() || t.album.empty()) ++lacking;
             ++problems;
         }

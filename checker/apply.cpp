@@ -59,18 +59,19 @@ struct applystate {
             std::u16string path = op.pathname;
             if (path.empty() || path.back() != u'/') path += u'/';
 
-            std::u16string line = u"  " + op.newname + u": (пере)запись id3-тегов -> [" +
-                                  op.artist + u" :: " + op.album + u" :: " + op.title;
-            if (!op.year.empty()) line += u" :: " + op.year;
-            addline(c, line + u"]");
+            std::u16string what = u": (пере)запись id3-тегов -> [" + op.artist + u" :: " +
+                                  op.album + u" :: " + op.title;
+            if (!op.year.empty()) what += u" :: " + op.year;
+            what += u"]";
+            const std::u16string file = platform::nametext(op.newname);
+            addline(c, u"  " + op.newname + what, u"  " + file + what);
 
             form4.setbatchposition(
                 static_cast<int>(std::int64_t{form4.ProgressBar1.max} * n / total));
             c.host.repaint(c.form1);
             form4.repaintnow();
             form4.tofront();
-            form4.setlabel(u"Файл " + decimal(n) + u" из " + decimal(total) + u" (" + op.newname +
-                           u")");
+            form4.setlabel(u"Файл " + decimal(n) + u" из " + decimal(total) + u" (" + file + u")");
             form4.repaintnow();
             ++n;
 
@@ -96,7 +97,8 @@ struct applystate {
                 continue;
             }
             const std::u16string folder = lastdir(folderof(it->pathname));
-            addline(c, u"  " + folder + u": добавление номеров к именам файлов");
+            const std::u16string what = u": добавление номеров к именам файлов";
+            addline(c, u"  " + folder + what, u"  " + platform::nametext(folder) + what);
             do {
                 rename(it->pathname, it->newname);
                 ++it;
@@ -122,13 +124,16 @@ struct applystate {
 
         for (const oplist* op : todo) {
             if (op->opcode == rename_dir) {
-                addline(c, u"  переименование " + op->pathname + u" В " + op->newname);
+                addline(c, u"  переименование " + op->pathname + u" В " + op->newname,
+                        u"  переименование " + pathtext(op->pathname) + u" В " +
+                            pathtext(op->newname));
                 if (rename(op->pathname, op->newname) && op->pathname == c.form1.Label1.caption) {
                     c.form1.Label1.caption = op->newname;
                     rootrenamed = true;
                 }
             } else {
-                addline(c, u"  переименование плейлиста: " + op->pathname);
+                addline(c, u"  переименование плейлиста: " + op->pathname,
+                        u"  переименование плейлиста: " + pathtext(op->pathname));
                 rename(op->pathname, op->newname);
             }
         }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "fieldvarunit.h"
@@ -33,6 +34,16 @@ struct context {
 
     forms::host& host;
     forms::TForm1& form1; // its ListView1.items are the report lines
+
+    // ---- what the report shows of a line that holds names (addline): its
+    // text with each name read as text, kept beside the line as written,
+    // which keeps the names' bytes (a folder-path line is the folder's path;
+    // the colour rules and the review read the written text).
+    struct shownline {
+        std::u16string line; // the written text it was made for
+        std::u16string shown;
+    };
+    std::unordered_map<std::int32_t, shownline> shownlines;
 
     // ---- settings (loadcfg, savecfg)
     cfgrec cfg{}; // all zero until loadcfg, and for good with "-SC"
@@ -93,6 +104,15 @@ struct context {
 // has the host repaint the main window at once, handling no input. Lines are
 // only appended, so a line's index stays valid until the list is cleared.
 void addline(context& c, const std::u16string& s);
+// The same for a line that holds names: `shown` is the line as the user reads
+// it, its names as text (platform::nametext, checker::pathtext), while the
+// line keeps `s` with the names' bytes.
+void addline(context& c, const std::u16string& s, const std::u16string& shown);
+// Line `row` written anew (an edited rename), with its shown text.
+void setline(context& c, std::int32_t row, const std::u16string& s, const std::u16string& shown);
+// The text the report shows for line `row`: its shown text while the line is
+// still what it was made for, else the line itself.
+const std::u16string& linetext(const context& c, std::int32_t row);
 // The number of report lines: the index the next line will get.
 std::int32_t linecount(const context& c);
 

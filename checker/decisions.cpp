@@ -4,6 +4,7 @@
 #include "genres.h"
 #include "names.h"
 #include "personal.h"
+#include "platform.h"
 #include "tagplan.h"
 #include "tform2.h"
 #include "tform3.h"
@@ -30,8 +31,7 @@ std::u16string foldername(const context& c) {
 // there and the year is valid, or the user skips or stops.
 void missingdata(context& c) {
     forms::TForm2& f = *c.form2;
-    const std::u16string name = foldername(c);
-    const std::u16string cut = cut45(name);
+    const std::u16string cut = cut45(platform::nametext(foldername(c)));
     do {
         f.Edit1.text = c.dirartist;
         f.Edit2.text = c.diralbum;
@@ -124,7 +124,7 @@ bool unifystep(context& c) {
 // Step 9: the rename confirmation.
 void confirmrename(context& c, bool skippedcompilation) {
     forms::TForm2& f = *c.form2;
-    const std::u16string cut = cut45(foldername(c));
+    const std::u16string cut = cut45(platform::nametext(foldername(c)));
     if (!skippedcompilation) {
         f.Label5.caption = cut + u": найдены расхождения в тегах";
         f.Label1.caption = u"Все равно переименовать, используя сведения ниже?";
@@ -238,7 +238,9 @@ void decidefolder(context& c) {
     cleanname(c, c.newdirname);
     if (c.newdirname != name && !c.keepname) {
         c.dirok = false;
-        addline(c, u"  > Переименовать " + name + u" В " + c.newdirname);
+        addline(c, u"  > Переименовать " + name + u" В " + c.newdirname,
+                u"  > Переименовать " + platform::nametext(name) + u" В " +
+                    platform::nametext(c.newdirname));
         if (c.form1.CheckBox4.checked)
             addop(c.plannedops, rename_dir, true, c.curdir->item,
                   parentdir(c.curdir->item) + c.newdirname, u"", u"", u"", u"", linecount(c) - 1,
@@ -285,7 +287,7 @@ void cmprocess(context& c) {
     }
     f2.settext(f2.Edit1, r == forms::mrOk ? f3.ComboBox1.text : f2.realartist);
     f2.Button6.visible = false;
-    f2.Label5.caption = cut45(f2.curdirname) + u": найдены расхождения в тегах";
+    f2.Label5.caption = cut45(platform::nametext(f2.curdirname)) + u": найдены расхождения в тегах";
     c.host.show(f2);
 }
 

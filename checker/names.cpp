@@ -210,6 +210,18 @@ std::u16string lastdirtext(const std::u16string& path) {
     return platform::nametext(lastdir(path));
 }
 
+std::u16string pathtext(std::u16string_view path) {
+    std::u16string out;
+    out.reserve(path.size());
+    for (std::size_t from = 0;;) {
+        const std::size_t slash = std::min(path.find(u'/', from), path.size());
+        out += platform::nametext(path.substr(from, slash - from));
+        if (slash == path.size()) return out;
+        out += u'/';
+        from = slash + 1;
+    }
+}
+
 std::u16string parentdir(const std::u16string& path) {
     const std::size_t slash = path.rfind(u'/');
     return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash + 1);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "context.h"
 
@@ -68,6 +69,10 @@ std::u16string lastdir(const std::u16string& path);
 // lastdir as text (platform::nametext): what a folder's name proposes as an
 // artist, an album or a year.
 std::u16string lastdirtext(const std::u16string& path);
+// A path as the user reads it: each component as text (platform::nametext),
+// read by itself, so that one component's legacy bytes do not decide how
+// another reads. For showing only: what is opened or renamed keeps the bytes.
+std::u16string pathtext(std::u16string_view path);
 // The path up to and including its last "/"; empty without "/".
 std::u16string parentdir(const std::u16string& path);
 

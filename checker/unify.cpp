@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "names.h"
 #include "tform3.h"
 
 namespace checker {
@@ -53,7 +54,7 @@ void prepunify(context& c) {
     f.Button1.enabled = f.CheckBox1.checked || f.CheckBox2.checked;
 
     if (c.onlytitles) c.tagsincomplete = true;
-    f.Label2.caption = c.curdir ? c.curdir->item : std::u16string();
+    f.Label2.caption = c.curdir ? pathtext(c.curdir->item) : std::u16string();
     settext(f.ComboBox1, c.dirartist);
     settext(f.ComboBox2, c.diralbum);
 }

@@ -97,7 +97,7 @@ void processfolder(context& c) {
     c.host.processmessages();
 
     addline(c, u"");
-    addline(c, c.curdir->item);
+    addline(c, c.curdir->item, pathtext(c.curdir->item));
 
     c.trackcount = 0;
     c.problemcount = 0;

@@ -89,6 +89,9 @@ struct label : control {
     // A caption too long for the label (a path) is drawn with its middle left
     // out, whole in the label's tooltip; the caption itself stays whole.
     bool elidemiddle = false;
+    // The caption is a path: shown with each name read as text
+    // (checker::pathtext), while the caption keeps the names' bytes.
+    bool path = false;
 };
 
 struct groupbox : control {

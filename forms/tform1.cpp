@@ -12,6 +12,7 @@ TForm1::TForm1() : form(u"Form1") {
     add(Label1, u"Label1");
     Label1.caption = u"Dir:";
     Label1.bold = true;
+    Label1.path = true; // the root folder, which a run and Apply read from here
     Label1.left = 40, Label1.top = 10, Label1.width = 740, Label1.height = 16;
     Label1.anchors = akLeft | akTop | akRight;
 

@@ -29,14 +29,18 @@ public:
     // may be null.
     explicit TForm10(TForm11* alltracks = nullptr);
 
-    listview ListView1; // one row per file: name, then the editorcolumn sub-items
-    label Label1;       // hidden: the folder's full path as the report line shows it
+    listview ListView1; // one row per file: its name as text, then the editorcolumn sub-items
+    label Label1;       // hidden: the folder's full path as its report line holds it
     button Button1;     // "Изменить теги": the all-tracks dialog
     button Button2;     // "Внести изменения": the write
     button Button4;     // "Отмена": reread from disk
     button Button3;     // "Закрыть": ends with 1, or 6 after a write
 
     TForm11* alltracks = nullptr;
+
+    // Each row's file name as the disk has it: what is read, written and
+    // compared. The table shows it as text, which may read otherwise.
+    std::vector<std::u16string> files;
 
     // The rows' artists, or albums, do not all agree (set by the all-tracks
     // edit, read by its lookup).

@@ -12,7 +12,8 @@ namespace ui {
 void bindeditor(program& p);
 
 // Fills the editor's table from the folder that Form10.Label1 names: one row
-// per "*.mp3" file in search order with the tags read from it; proposes the
+// per "*.mp3" file in search order, its name shown as text (its bytes kept in
+// Form10.files), with the tags read from it; proposes the
 // dialog's artist, album and year from the folder's name.
 void listfoldertags(program& p);
 // "Изменить теги": proposes the rows' prevailing artist and album and their

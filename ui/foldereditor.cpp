@@ -53,10 +53,14 @@ void listfoldertags(program& p) {
     forms::listview& rows = p.Form10.ListView1;
     const std::u16string folder = p.Form10.folder();
     rows.clearrows();
+    p.Form10.files.clear();
     std::vector<platform::direntry> entries;
     if (!platform::search(folder + u"*.mp3", entries, platform::attr_any)) entries.clear();
-    for (const platform::direntry& e : entries)
-        if (!e.folder) rows.addrow(e.name, readrow(folder + e.name));
+    for (const platform::direntry& e : entries) {
+        if (e.folder) continue;
+        rows.addrow(platform::nametext(e.name), readrow(folder + e.name));
+        p.Form10.files.push_back(e.name);
+    }
 
     const std::u16string name = checker::lastdirtext(p.Form10.Label1.caption);
     std::u16string artist, album, year = checker::yearfromname(name);
@@ -134,7 +138,7 @@ void writetags(program& p) {
             progress.repaintnow();
             p.host.repaint(f);
             p.host.repaint(p.Form1);
-            const std::u16string& name = rows.items[k];
+            const std::u16string& name = f.files.at(k);
             const auto v = cellsof(rows, k);
             if (id3v2::rewritetag(folder + name, v[colartist], v[coltitle], v[colalbum], v[colyear],
                                   u"-1", true, v[forms::coltrno], u"", std::string(), 0,
@@ -152,7 +156,7 @@ void writetags(program& p) {
     rows.subitems.resize(n);
     std::u16string text = u"Не удалось записать теги в файлы:";
     for (std::size_t k : failed) {
-        rows.subitems[k] = readrow(folder + rows.items[k]);
+        rows.subitems[k] = readrow(folder + f.files.at(k));
         text += u"\n" + rows.items[k];
     }
     p.host.errorbox(text);

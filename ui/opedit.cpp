@@ -2,6 +2,7 @@
 // line, the rename editor for a planned folder rename.
 #include "editor.h"
 #include "names.h"
+#include "platform.h"
 #include "review.h"
 
 namespace ui {
@@ -51,7 +52,7 @@ private:
 };
 
 void editfolder(program& p, const std::u16string& folder) {
-    p.Form10.caption = u"Редактор MP3-тегов папки: " + checker::lastdir(folder);
+    p.Form10.caption = u"Редактор MP3-тегов папки: " + checker::lastdirtext(folder);
     p.Form10.Label1.caption = folder;
     listfoldertags(p);
     // Files written stay written however the editor was closed (its close
@@ -63,20 +64,22 @@ void editfolder(program& p, const std::u16string& folder) {
 void editrename(program& p, checker::oplist& op, int row) {
     forms::TForm2& d = p.Form2;
     renamedress dress(d);
-    d.Edit1.text = checker::lastdir(op.pathname);
+    const std::u16string current = checker::lastdir(op.pathname);
+    d.Edit1.text = platform::nametext(current); // shown only: compared is the name's own
     d.Edit2.text = checker::lastdir(op.newname);
     d.Button7.visible = false;
     d.keepedits();
     // Only "Ok" with no new name asks again; a closing program ends it.
     bool taken = false;
     while (!taken && !p.closing && p.host.showmodal(d) == forms::mrOk)
-        taken = !d.Edit2.text.empty() && d.Edit2.text != d.Edit1.text;
+        taken = !d.Edit2.text.empty() && d.Edit2.text != current;
     if (!taken) return;
     std::u16string name = d.Edit2.text;
     checker::cleanname(p.c, name);
     op.newname = checker::parentdir(op.newname) + name;
-    p.Form1.ListView1.items[row] = u"  > Переименовать " + checker::lastdir(op.pathname) + u" В " +
-                                   checker::lastdir(op.newname);
+    const std::u16string head = u"  > Переименовать ", to = u" В ";
+    checker::setline(p.c, row, head + current + to + name,
+                     head + platform::nametext(current) + to + platform::nametext(name));
     p.Form1.ListView1.showrow = row;
     p.host.repaint(p.Form1);
 }

@@ -3,6 +3,7 @@
 #include "apply.h"
 #include "editor.h"
 #include "help.h"
+#include "names.h"
 #include "review.h"
 #include "walk.h"
 #include "wiring.h"
@@ -89,6 +90,7 @@ void doBrellian(program& p) {
     f.Button1.caption = u"Работаю...";
     checker::freeops(p.c.plannedops);
     f.ListView1.items.clear();
+    p.c.shownlines.clear();
     f.ListView1.itemindex = -1;
     f.Button1.enabled = false;
     f.Button2.enabled = false;
@@ -107,7 +109,8 @@ void doBrellian(program& p) {
         }
     } guard(p);
 
-    checker::addline(p.c, u"Обработка дерева папок " + f.Label1.caption);
+    const std::u16string head = u"Обработка дерева папок ";
+    checker::addline(p.c, head + f.Label1.caption, head + checker::pathtext(f.Label1.caption));
     checker::processdirs(p.c);
 }
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "names.h"
+#include "platform.h"
 #include "review.h"
 
 namespace ui {
@@ -102,8 +103,9 @@ void switchfolderops(program& p, const std::u16string& path, int mode) {
             checker::cleanname(p.c, name);
             const std::u16string current = checker::lastdir(op.pathname);
             if (name != current) {
-                if (auto& lines = p.Form1.ListView1.items; op.listindex < int(lines.size()))
-                    lines[op.listindex] = u"переименовать " + current + u" В " + name;
+                checker::setline(p.c, op.listindex, u"переименовать " + current + u" В " + name,
+                                 u"переименовать " + platform::nametext(current) + u" В " +
+                                     platform::nametext(name));
                 op.newname = checker::parentdir(op.pathname) + name;
             } else {
                 supersede(op);

@@ -302,3 +302,65 @@ TEST(EditorView, KeysAnswerTheDialogsAndTheEditorsWriteSurvivesApply) {
     for (auto& [file, tag] : mp3fixture::mutagenread(files)) albums += tag.frames["TALB"] + " ";
     EXPECT_EQ(std::ranges::count(albums, 'N'), 2) << albums;
 }
+
+// Folders and files named in windows-1251 bytes, through the real windows:
+// the report's rows, the dialog's headline, the editor's caption and file
+// names and the rename editor's current name read as text; a double click
+// on the folder's row opens the folder itself, and Apply renames it; the
+// root folder's label reads as text too.
+TEST(EditorView, LegacyNamesReadAsTextInTheWindowsAndKeepTheirBytes) {
+    env e;
+    ui::program& p = e.p;
+    forms::TForm1& f = p.Form1;
+    const fs::path m = e.music.path();
+    auto cp = [](const char* s) { return fs::path(platform::tonative(testutil::legacyname(s))); };
+    const fs::path ddt = m / cp("ДДТ - Осень"), song = cp("01 Осень.mp3");
+    e.mp3s({{ddt / song, {u"ДДТ", u"Осень", u"Осень", u"1991", u"1"}},
+            {m / cp("Кино - Звезда") / cp("01 Звезда.mp3"),
+             {u"Кино", u"Звезда", u"", u"1988", u"1"}}});
+    QString headline, caption, file, current;
+    e.on(&p.Form2, [&] { // asked for the album
+        headline = e.h.view(p.Form2).widgetas<QLabel>(p.Form2.Label5)->text();
+        e.click(p.Form2, p.Form2.Button1);
+    });
+    f.Label1.caption = e.music.u16();
+    e.click(f, f.CheckBox3), e.click(f, f.Button1); // a run proposing folder renames
+    EXPECT_EQ(headline, "Кино - Звезда: Нет альбома");
+    const QString root(m.c_str());
+    QListView* list = e.h.view(f).listof(f.ListView1);
+    const QString rename = "  > Переименовать ДДТ - Осень В ДДТ - Осень (1991)";
+    for (const QString& row :
+         QStringList{root + "/Кино - Звезда", "  Нет альбома: 01 Звезда.mp3", rename})
+        EXPECT_TRUE(e.rows().contains(row)) << row.toStdString();
+    shoot(&e.h.view(f), "Form1-legacy");
+    const int folder = e.rows().indexOf(root + "/ДДТ - Осень"), edit = e.rows().indexOf(rename);
+    ASSERT_TRUE(folder >= 0 && edit >= 0) << e.rows().join("\n").toStdString();
+    auto at = [&](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
+
+    e.on(&p.Form10, [&] {
+        caption = e.h.view(p.Form10).windowTitle();
+        file = static_cast<QTableWidget*>(e.w(p.Form10, p.Form10.ListView1))->item(0, 0)->text();
+        e.click(p.Form10, p.Form10.Button3);
+    });
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at(folder));
+    ASSERT_TRUE(e.todo.empty()); // the folder's editor came
+    EXPECT_EQ(caption + "|" + file, "Редактор MP3-тегов папки: ДДТ - Осень|01 Осень.mp3");
+    e.on(&p.Form2, [&] { // the rename editor, left as it is
+        current = e.h.view(p.Form2).widgetas<QLineEdit>(p.Form2.Edit1)->text();
+        e.click(p.Form2, p.Form2.Button2);
+    });
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at(edit));
+    ASSERT_TRUE(e.todo.empty());
+    EXPECT_EQ(current, "ДДТ - Осень");
+
+    e.click(f, f.Button3); // Apply
+    EXPECT_TRUE(e.rows().contains("  переименование " + root + "/ДДТ - Осень В " + root +
+                                  "/ДДТ - Осень (1991)"))
+        << e.rows().join("\n").toStdString();
+    EXPECT_FALSE(fs::exists(ddt));
+    EXPECT_TRUE(fs::exists(m / "ДДТ - Осень (1991)" / song));
+    EXPECT_TRUE(fs::exists(m / "Кино - Звезда (1988)" / cp("01 Звезда.mp3")));
+    // A root folder of such a name, as the main window shows it.
+    f.Label1.caption = e.music.u16(testutil::legacyname("Кино")), e.h.view(f).refresh();
+    EXPECT_EQ(e.h.view(f).widgetas<QLabel>(f.Label1)->text(), root + "/Кино");
+}

@@ -48,6 +48,24 @@ double mismatch(const QImage& shown, const QImage& own) {
     return double(off) / (own.width() * own.height());
 }
 
+// How far the screen shows `l` from `l` drawn with `text` in place of its own.
+double against(QLabel& l, const QString& text) {
+    const QString own = l.text();
+    l.setText(text);
+    QWidget* w = l.window();
+    const QImage drawn = w->grab(QRect(l.mapTo(w, QPoint()), l.size())).toImage();
+    l.setText(own);
+    return mismatch(screen(QRect(l.mapToGlobal(QPoint()), l.size())), drawn);
+}
+
+// The whole screen saved when VORLINDE_SCREENSHOTS names a folder.
+void shootscreen(const QString& name) {
+    const QString dir = qEnvironmentVariable("VORLINDE_SCREENSHOTS");
+    if (dir.isEmpty() || !QDir().mkpath(dir)) return;
+    const xcb_screen_t* s = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    screen(QRect(0, 0, s->width_in_pixels, s->height_in_pixels)).save(dir + "/" + name + ".png");
+}
+
 } // namespace
 
 TEST_F(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
@@ -259,4 +277,52 @@ TEST_F(Screen, TheFolderBrowserShowsWholeDates) {
     QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button2), Qt::LeftButton);
     ASSERT_FALSE(dates.isEmpty());
     EXPECT_GE(width, room) << dates.join(" ").toStdString();
+}
+
+// A folder named in windows-1251 bytes, read from the screen: the dialog's
+// headline and the report's row of the folder look as their text drawn in
+// their place, not as the bytes would.
+TEST_F(Screen, LegacyNamesReadAsTextOnTheScreen) {
+    const std::u16string kino = testutil::legacyname("Кино - Звезда");
+    const std::filesystem::path dir = music.path() / platform::tonative(kino);
+    std::filesystem::create_directories(dir);
+    testutil::writefile(dir / "01.mp3", mp3fixture::basemp3()); // untagged: asked
+    p.Form1.Label1.caption = music.u16();
+    const QString lack = ": нет альбома и исполнителя";
+    double text = 1, bytes = 0;
+    when(h.view(p.Form2), [&] {
+        uiqt::formview& v = h.view(p.Form2);
+        within(2000, [&] { return mismatch(screen(v), v.grab().toImage()) < 0.02; }); // drawn
+        shootscreen("legacy-dialog");
+        auto* headline = h.view(p.Form2).widgetas<QLabel>(p.Form2.Label5);
+        text = against(*headline, "Кино - Звезда" + lack);
+        bytes = against(*headline, QString::fromStdU16String(kino) + lack);
+        QTest::mouseClick(v.widget(p.Form2.Button1), Qt::LeftButton);
+    });
+    QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button1), Qt::LeftButton);
+    EXPECT_LT(text, 0.02);
+    EXPECT_GT(bytes, 0.05);
+
+    // The folder's row of the report, against the row drawn from a given text.
+    uiqt::formview& main = h.view(p.Form1);
+    QListView* list = main.listof(p.Form1.ListView1);
+    const auto& lines = p.Form1.ListView1.items;
+    const int row = int(std::ranges::find(lines, music.u16() + u"/" + kino) - lines.begin());
+    ASSERT_LT(row, int(lines.size()));
+    const QRect cell = list->visualRect(list->model()->index(row, 0)) & list->viewport()->rect();
+    within(2000, [&] { return mismatch(screen(main), main.grab().toImage()) < 0.02; });
+    shootscreen("legacy-report");
+    const QImage shown = screen(QRect(list->viewport()->mapToGlobal(cell.topLeft()), cell.size()));
+    auto drawn = [&](const std::u16string& as) {
+        main.setlinetext(p.Form1.ListView1, [&](int r) -> const std::u16string& {
+            return r == row ? as : checker::linetext(p.c, r);
+        });
+        const QImage image =
+            main.grab(QRect(list->viewport()->mapTo(&main, cell.topLeft()), cell.size())).toImage();
+        main.setlinetext(p.Form1.ListView1,
+                         [&](int r) -> const std::u16string& { return checker::linetext(p.c, r); });
+        return image;
+    };
+    EXPECT_LT(mismatch(shown, drawn(music.u16() + u"/Кино - Звезда")), 0.02);
+    EXPECT_GT(mismatch(shown, drawn(lines[row])), 0.02);
 }

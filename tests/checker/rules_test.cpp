@@ -124,3 +124,25 @@ TEST(Rules, SettingsFile) {
         EXPECT_EQ(savecfg(e.c), !off); // a later save keeps to the switch
     }
 }
+
+// A path reads as text name by name, so that one name's legacy bytes do not
+// decide how another reads; the shown text of a report line holds only while
+// the line is what it was made for.
+TEST(Rules, NamesShownAsText) {
+    const auto cp = [](const char* s) { return testutil::legacyname(s); };
+    EXPECT_EQ(each({u"/home/José/" + cp("Кино") + u"/Ария " + cp("Герой.mp3"), u"/", u""},
+                   [](const std::u16string& p) { return u8(pathtext(p)); }),
+              "/home/José/Кино/Ария Герой.mp3,/,");
+    checkertest::env e;
+    const std::u16string line = u"/" + cp("Кино");
+    addline(e.c, line, pathtext(line));
+    addline(e.c, u"-");
+    EXPECT_EQ(u8(linetext(e.c, 0) + linetext(e.c, 1)), "/Кино-");
+    e.form1.ListView1.items[0] = u"/x"; // written over by other means: shown as written
+    EXPECT_EQ(u8(linetext(e.c, 0)), "/x");
+    e.form1.ListView1.items.clear(); // the same text again, where a line showed its text
+    addline(e.c, line, pathtext(line));
+    e.form1.ListView1.items.clear();
+    addline(e.c, line);
+    EXPECT_EQ(linetext(e.c, 0), line);
+}

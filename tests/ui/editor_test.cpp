@@ -322,3 +322,84 @@ TEST_F(Editor, AWriteRePlansTheFolderHoweverTheEditorIsClosed) {
     }
     EXPECT_EQ(got, "111 112 ss6 ss2 ");
 }
+
+// Folders and files named in windows-1251 bytes: every name the user reads
+// (report lines, the dialog's headline, the editor's caption and file names,
+// the rename editor's current name, the progress window) is their text, while
+// the lines keep the bytes, a double click opens the folder itself, a new name
+// that reads like the old one is still a new name, and Apply renames the
+// folder that has those bytes.
+TEST_F(Editor, LegacyNamesAreShownAsTextAndKeepTheirBytes) {
+    const auto cp = [](const char* s) { return testutil::legacyname(s); };
+    const std::u16string ddt = cp("ДДТ - Осень"), kino = cp("Кино - Звезда"),
+                         autumn = cp("01 Осень.mp3"), star = cp("01 Звезда.mp3");
+    mp3s({{ddt + u"/" + autumn, {u"ДДТ", u"Осень", u"Осень", u"1991", u"1"}},
+          {ddt + u"/" + cp("02 Дождь.mp3"), {u"ДДТ", u"Дождь", u"Осень live", u"1991", u"2"}},
+          {kino + u"/" + star, {u"Кино", u"Звезда", u"", u"1988", u"1"}}});
+    std::u16string headlines; // of every dialog shown, as the user reads them
+    host.fallback = [&](forms::form& shown) {
+        if (&shown == &p.Form2) headlines += p.Form2.Label5.caption + u"; ";
+        if (&shown == &p.Form3) headlines += p.Form3.Label2.caption + u"; ";
+        shown.click(&shown == &p.Form2 ? p.Form2.Button1 : p.Form3.Button1);
+    };
+    ui::doBrellian(p);
+    host.fallback = {}; // from here each showing is answered once, as scripted
+    EXPECT_EQ(headlines, u"Кино - Звезда: Нет альбома; " + music.u16(u"ДДТ - Осень; "));
+    const cells& rep = m.ListView1.items;
+    std::string shown; // the lines as the report shows them, the root as "~"
+    for (int row = 0; row < int(rep.size()); ++row) {
+        std::u16string l = checker::linetext(p.c, row);
+        for (std::size_t at; (at = l.find(music.u16())) != l.npos;)
+            l.replace(at, music.u16().size(), u"~");
+        shown += u8(l) + "|";
+    }
+    for (const char* line :
+         {"|~/ДДТ - Осень|", "|  > Переименовать ДДТ - Осень В ДДТ - Осень (1991)|",
+          "|~/Кино - Звезда|", "|  Нет альбома: 01 Звезда.mp3|"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
+    // The lines themselves keep the bytes: the folder line is the folder's path.
+    const int folder = int(std::ranges::find(rep, music.u16(ddt)) - rep.begin());
+    ASSERT_LT(folder, int(rep.size()));
+    const int rename =
+        int(std::ranges::find(rep, u"  > Переименовать " + ddt + u" В ДДТ - Осень (1991)") -
+            rep.begin());
+    ASSERT_LT(rename, int(rep.size()));
+
+    host.expect([&](forms::form&) { // the double click opened the folder itself
+        EXPECT_EQ(u8(f.caption + u"|" + f.ListView1.items.at(0)),
+                  "Редактор MP3-тегов папки: ДДТ - Осень|01 Осень.mp3");
+        EXPECT_EQ(f.files, (cells{autumn, cp("02 Дождь.mp3")}));
+        EXPECT_EQ(u8(f.ListView1.subitems.at(0).at(forms::colartist)), "ДДТ");
+        f.ListView1.subitem(1, forms::coltitle) = u"Дождь!"; // written to the file itself
+        f.arm(), f.click(f.Button2), f.click(f.Button3);
+    });
+    m.select(m.ListView1, folder), ui::opEdit(p);
+    EXPECT_EQ(mp3fixture::mutagenread(native(ddt + u"/" + cp("02 Дождь.mp3"))).frames["TIT2"],
+              "Дождь!");
+    // Re-planned from the name's proposal: the line says so, in text.
+    EXPECT_EQ(u8(checker::linetext(p.c, rename)), "переименовать ДДТ - Осень В ДДТ - Осень");
+    // The rename editor: the current name as text; the same text typed is
+    // another name (other bytes), and taken.
+    host.expect([&](forms::form&) {
+        EXPECT_EQ(u8(p.Form2.Edit1.text), "ДДТ - Осень");
+        p.Form2.settext(p.Form2.Edit2, u"ДДТ - Осень"), p.Form2.click(p.Form2.Button1);
+    });
+    m.select(m.ListView1, rename), ui::opEdit(p);
+    EXPECT_EQ(u8(checker::linetext(p.c, rename)), "  > Переименовать ДДТ - Осень В ДДТ - Осень");
+    EXPECT_EQ(rep.at(rename), u"  > Переименовать " + ddt + u" В ДДТ - Осень");
+    EXPECT_EQ(host.pending(), 0u);
+
+    const std::size_t from = rep.size();
+    ui::apply(p);
+    std::string applied;
+    for (std::size_t row = from; row < rep.size(); ++row)
+        applied += u8(checker::linetext(p.c, int(row))) + "|";
+    EXPECT_EQ(applied.find('\xEF'), std::string::npos) << applied; // no U+FFFD
+    EXPECT_NE(applied.find("переименование " + u8(music.u16()) + "/ДДТ - Осень В "),
+              std::string::npos)
+        << applied;
+    EXPECT_TRUE(host.bars.contains("Файл 1 из 1 (01 Звезда.mp3)@100")); // the editor wrote ДДТ
+    EXPECT_FALSE(fs::exists(native(ddt)));
+    EXPECT_TRUE(fs::exists(native(u"ДДТ - Осень/" + autumn))); // the file keeps its bytes
+    EXPECT_TRUE(fs::exists(native(u"Кино - Звезда (1988)/" + star)));
+}

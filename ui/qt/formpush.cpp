@@ -11,6 +11,7 @@
 
 #include "formparts.h"
 #include "formview.h"
+#include "names.h"
 #include "reportmodel.h"
 
 namespace uiqt {
@@ -72,7 +73,8 @@ void formview::push(entry& e) {
     case kind::label: {
         auto* l = static_cast<QLabel*>(w);
         const auto& m = as<forms::label>(c);
-        caption(m.caption, [&] { l->setText(qs(m.caption)); });
+        caption(m.caption,
+                [&] { l->setText(qs(m.path ? checker::pathtext(m.caption) : m.caption)); });
         if (all || last.alignment != m.alignment || last.layout != m.layout) {
             last.alignment = m.alignment;
             last.layout = m.layout;

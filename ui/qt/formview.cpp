@@ -208,6 +208,11 @@ void formview::setlinestyle(const forms::listview& l,
     if (reportmodel* r = rowsof(l)) r->setstyle(std::move(style));
 }
 
+void formview::setlinetext(const forms::listview& l,
+                           std::function<const std::u16string&(int row)> text) {
+    if (reportmodel* r = rowsof(l)) r->settext(std::move(text));
+}
+
 void formview::setdrophandler(std::function<void(const std::vector<std::u16string>&)> handler) {
     drophandler_ = std::move(handler);
     setAcceptDrops(static_cast<bool>(drophandler_));

@@ -57,6 +57,8 @@ public:
 
     // The colour and style of a report row, asked when the row is painted.
     void setlinestyle(const forms::listview& l, std::function<ui::lineformat(int row)> style);
+    // The text a report row shows, asked when the row is painted; none: its item.
+    void setlinetext(const forms::listview& l, std::function<const std::u16string&(int row)> text);
 
     // Paths dropped on the window; without a handler drops are refused.
     void setdrophandler(std::function<void(const std::vector<std::u16string>&)> handler);

@@ -22,6 +22,15 @@ void reportmodel::setstyle(std::function<ui::lineformat(int row)> style) {
     if (shown_ > 0) emit dataChanged(index(0), index(shown_ - 1));
 }
 
+void reportmodel::settext(textsource text) {
+    text_ = std::move(text);
+    if (shown_ > 0) emit dataChanged(index(0), index(shown_ - 1));
+}
+
+const std::u16string& reportmodel::text(int row) const {
+    return text_ ? text_(row) : list_.items[static_cast<std::size_t>(row)];
+}
+
 void reportmodel::setfont(const QFont& font) {
     for (int i = 0; i < 4; ++i) {
         fonts_[i] = font;
@@ -64,7 +73,7 @@ std::vector<int> reportmodel::changedrows(int first, int last) const {
             it = painted_.erase(it);
             continue;
         }
-        if (row >= n || QStringView(it->second.text) != QStringView(list_.items[row]) ||
+        if (row >= n || QStringView(it->second.text) != QStringView(text(row)) ||
             it->second.f != format(row))
             changed.push_back(row);
         ++it;
@@ -96,7 +105,7 @@ QVariant reportmodel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || row >= static_cast<int>(list_.items.size())) return {};
     switch (role) {
     case Qt::DisplayRole:
-        return qs(list_.items[row]);
+        return qs(text(row));
     case Qt::SizeHintRole:
         return rowsize();
     case Qt::FontRole:

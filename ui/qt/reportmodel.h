@@ -25,6 +25,10 @@ public:
 
     // Asked for every row that is painted; none: every row in the list's font.
     void setstyle(std::function<ui::lineformat(int row)> style);
+    // Asked for the text of every row that is painted, in place of its item
+    // (a row that holds names shows them as text); none: the item itself.
+    using textsource = std::function<const std::u16string&(int row)>;
+    void settext(textsource text);
     void setfont(const QFont& font);
     // Catches up with the model's items: appended rows are inserted, an
     // emptied or shortened list starts over. True when rows came or went.
@@ -39,6 +43,8 @@ public:
     std::vector<int> changedrows(int first, int last) const;
 
     ui::lineformat format(int row) const;
+    // The text row shows (of a row in the list).
+    const std::u16string& text(int row) const;
     const QFont& font(const ui::lineformat& f) const {
         return fonts_[(f.bold ? 1 : 0) | (f.strikeout ? 2 : 0)];
     }
@@ -61,6 +67,7 @@ private:
 
     const forms::listview& list_;
     std::function<ui::lineformat(int)> style_;
+    textsource text_;
     QFont fonts_[4]; // regular, bold, struck out, both
     int rowheight_ = 0;
     int shown_ = 0;
