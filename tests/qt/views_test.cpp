@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QtWidgets>
 
+#include "answers.h"
 #include "qthost.h"
 #include "reportmodel.h"
 #include "testutil.h"
@@ -241,8 +242,8 @@ TEST(Host, EveryShowingOpensOnTheFirstTabStopAndEnterAnswersTheDialog) {
     auto answer = [&](form& f, std::function<void(uiqt::formview&)> act = {}) {
         QTimer::singleShot(0, [&, act] {
             uiqt::formview& v = h.view(f);
-            (void)QTest::qWaitFor([&] { return v.isAncestorOf(QApplication::focusWidget()); },
-                                  2000);
+            EXPECT_TRUE(testqt::until([&] { return v.isAncestorOf(QApplication::focusWidget()); }))
+                << testutil::u8(f.name());
             if (act) act(v);
             if (QWidget* at = QApplication::focusWidget();
                 f.modalresult == mrNone && at && v.isAncestorOf(at))
