@@ -39,7 +39,7 @@ inline bool untilblocked(const std::function<bool()>& done) {
 }
 
 // Handles events until everything posted before the call has been handled
-// (a drop, a paint, an answer that the program queued for the event loop).
+// (a drop, an answer that the program queued for the event loop).
 inline void drain() {
     bool reached = false;
     QTimer::singleShot(0, [&] { reached = true; });
