@@ -8,8 +8,8 @@ PACKAGES=(
   libgtest-dev
   qt6-base-dev fontconfig fonts-dejavu-core fonts-dejavu-extra xvfb xauth
   # Qt's dialogs in Russian; XKB, which Qt's CMake files look for; the
-  # screen tests' own X connection and window manager.
-  qt6-translations-l10n libxkbcommon-dev libxcb1-dev openbox
+  # screen tests' own X connection, window manager, and xprop to see it up.
+  qt6-translations-l10n libxkbcommon-dev libxcb1-dev openbox x11-utils
   libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev
   clang libclang-rt-14-dev
   python3-mutagen eyed3 kid3-cli libtag1-dev ffmpeg lame

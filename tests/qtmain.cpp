@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
+#include "answers.h"
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -18,7 +20,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // A window closed in one test must not end the event loops of the next.
     QApplication::setQuitOnLastWindowClosed(false);
-    alarm(60); // a test left waiting for a window that never comes fails
+    testqt::showings::all(); // every window's showings counted from the first
+    alarm(60);               // a test left waiting for a window that never comes fails
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

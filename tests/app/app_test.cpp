@@ -5,8 +5,8 @@
 
 #include <QTest>
 #include <QtWidgets>
-#include <deque>
 
+#include "answers.h"
 #include "help.h"
 #include "mp3fixture.h"
 #include "program.h"
@@ -25,34 +25,31 @@ void shoot(QWidget* w, const QString& name) {
     if (!dir.isEmpty() && QDir().mkpath(dir)) w->grab().save(dir + "/" + name + ".png");
 }
 
-// The program, answering the modal windows in the order given once each is
-// up: a form's view or (no form) the folder browser.
+// The program, answering the modal windows in the order given, each showing
+// once: a form's view or (no form) the folder browser.
 struct env {
     testutil::tempdir progdir, music;
     uiqt::qthost h;
     std::u16string url; // opened instead of a browser
     ui::program p;
-    std::deque<std::pair<forms::form*, std::function<void()>>> todo;
-    QTimer poll;
+    testqt::answers todo;
     explicit env(std::vector<std::u16string> args = {}) : p(h, std::move(args), progdir.u16()) {
         h.urlopener = [this](const std::u16string& u) { return url = u, true; };
         app::bindviews(h, p);
         h.show(p.Form1);
-        QObject::connect(&poll, &QTimer::timeout, [this] {
-            QWidget* m = QApplication::activeModalWidget();
-            auto* v = qobject_cast<uiqt::formview*>(m);
-            forms::form* f = todo.empty() ? nullptr : todo.front().first;
-            if (!m || todo.empty() || v != (f ? h.findview(*f) : nullptr) ||
-                (f && f->modalresult != forms::mrNone))
-                return;
-            shoot(m, f ? QString::fromStdU16String(f->name()) : "browser");
-            auto act = std::move(todo.front().second);
-            todo.pop_front();
-            QTimer::singleShot(0, act); // the poll may answer windows the act opens
-        });
-        poll.start(5);
     }
-    void on(forms::form* f, std::function<void()> act) { todo.emplace_back(f, std::move(act)); }
+    void on(forms::form* f, std::function<void()> act) {
+        todo.on(
+            [this, f](QWidget* m) {
+                return qobject_cast<uiqt::formview*>(m) == (f ? h.findview(*f) : nullptr) &&
+                       (!f || f->modalresult == forms::mrNone);
+            },
+            [f, act = std::move(act)] {
+                shoot(QApplication::activeModalWidget(),
+                      f ? QString::fromStdU16String(f->name()) : "browser");
+                act();
+            });
+    }
     QWidget* w(forms::form& f, const forms::control& c) { return h.view(f).widget(c); }
     void click(forms::form& f, forms::control& c) { QTest::mouseClick(w(f, c), Qt::LeftButton); }
     std::u16string f1(QWidget* x) { return url.clear(), QTest::keyClick(x, Qt::Key_F1), url; }
@@ -125,7 +122,7 @@ TEST(App, RunAndApplyThroughTheWindowChangeTheDiskAsAnswered) {
         e.click(q, q.Button1);
     });
     e.click(f, f.Button1);
-    QTest::qWait(20);
+    testqt::drain();                                              // the drops handled
     EXPECT_EQ(QString::fromStdU16String(f.Label1.caption), root); // the drops changed nothing
     for (const QString& line :
          QStringList{"Обработка дерева папок " + root, " -- нет mp3-файлов",
@@ -164,7 +161,7 @@ TEST(App, RunAndApplyThroughTheWindowChangeTheDiskAsAnswered) {
 
     e.drop(kept.parent_path());                  // one folder dropped: a run over it
     EXPECT_EQ(e.rows().back(), "Все выполнено"); // not yet: once the drop is over
-    QTest::qWait(20);
+    testqt::drain();
     EXPECT_EQ(e.rows().at(0), "Обработка дерева папок " + QString(kept.parent_path().c_str()));
 }
 

@@ -20,7 +20,7 @@ void wmroundtrip() {
     xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
     tellwm(probe, "_NET_REQUEST_FRAME_EXTENTS");
-    within(5000, [&] { return !property(probe, "_NET_FRAME_EXTENTS").empty(); });
+    testqt::until([&] { return !property(probe, "_NET_FRAME_EXTENTS").empty(); });
     xcb_destroy_window(c, probe);
     xcb_flush(c);
 }
@@ -39,9 +39,9 @@ struct otherprogram {
         xcb_flush(c);
     }
     bool activate() {
-        if (!within(5000, [&] { return managed(w); })) return false;
+        if (!testqt::until([&] { return managed(w); })) return false;
         tellwm(w, "_NET_ACTIVE_WINDOW", 2); // asked by the user
-        return within(5000, [&] {
+        return testqt::until([&] {
             return activewindow() == w && inputfocus() == w && !QApplication::activeWindow();
         });
     }
@@ -57,9 +57,9 @@ TEST_F(Screen, AMinimizedDialogComesBackWithoutTakingTheKeyboardFromAnotherProgr
     // server see it, once both have handled what the program asked.
     auto minimized = [&](QWidget& v) {
         iconify(v);
-        bool hid = false; // seen before the program handles a single event
-        for (int i = 0; i < 200 && !(hid = !viewable(v)); ++i) QThread::msleep(10);
-        const bool back = hid && within(5000, [&] { return viewable(v) && !v.isMinimized(); });
+        // seen before the program handles a single event
+        const bool hid = testqt::untilblocked([&] { return !viewable(v); });
+        const bool back = hid && testqt::until([&] { return viewable(v) && !v.isMinimized(); });
         uiqt::xdisplay::roundtrip();
         wmroundtrip();
         return std::make_tuple(back, activewindow(), inputfocus());
@@ -69,7 +69,7 @@ TEST_F(Screen, AMinimizedDialogComesBackWithoutTakingTheKeyboardFromAnotherProgr
     when(h.view(p.Form2), [&] {
         QWidget& v = h.view(p.Form2);
         dialog = v.winId();
-        within(5000, [&] { return managed(dialog) && activewindow() == dialog; });
+        testqt::until([&] { return managed(dialog) && activewindow() == dialog; });
         ours = minimized(v); // the program had the keyboard: the dialog takes it back
         otherprogram o;
         other = o.w;

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QtWidgets>
 
+#include "answers.h"
 #include "mp3fixture.h"
 #include "tform4.h"
 #include "xscreen.h"
@@ -116,9 +117,9 @@ TEST_F(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
         uiqt::formview* v = p.c.form4 ? h.findview(*p.c.form4) : nullptr;
         if (!v || !v->isVisible() || !v->testAttribute(Qt::WA_Mapped)) return; // not exposed yet
         QCoreApplication::sendPostedEvents(v, QEvent::UpdateRequest); // one a change just asked for
+        const QImage own = v->grab().toImage();
         double d = 1; // the server takes requests sent in its own time; none is sent meanwhile
-        for (int i = 0; i < 10 && (d = mismatch(screen(*v), v->grab().toImage())) > 0.02; ++i)
-            QThread::msleep(20);
+        testqt::untilblocked([&] { return (d = mismatch(screen(*v), own)) < 0.02; });
         EXPECT_LT(d, 0.02) << "poll " << polls;
         ++polls;
     });
@@ -134,23 +135,24 @@ TEST_F(Screen, WaitAndProgressWindowsPaintedEnterAndEscWorkQtDialogsInRussian) {
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Отмена");
 
     QString title, kind, date; // the folder browser, opened on the music folder's parent
-    std::function<void()> browse = [&] {
-        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!d) return QTimer::singleShot(5, browse);
-        title = d->windowTitle();
-        auto* view = d->findChild<QTreeView*>("treeView");
-        within(2000, [&] { // the listing is read in the background
-            for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r) {
-                const QModelIndex row = view->model()->index(r, 0, view->rootIndex());
-                if (row.data().toString() != QString(music.path().filename().c_str())) continue;
-                kind = row.siblingAtColumn(2).data().toString();
-                date = row.siblingAtColumn(3).data().toString();
-            }
-            return !date.isEmpty();
-        });
-        d->reject();
-    };
-    QTimer::singleShot(5, browse);
+    testqt::answers browser;
+    browser.on([](QWidget* m) { return qobject_cast<QFileDialog*>(m); },
+               [&] {
+                   auto* d = static_cast<QFileDialog*>(QApplication::activeModalWidget());
+                   title = d->windowTitle();
+                   auto* view = d->findChild<QTreeView*>("treeView");
+                   testqt::until([&] { // the listing is read in the background
+                       for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r) {
+                           const QModelIndex row = view->model()->index(r, 0, view->rootIndex());
+                           if (row.data().toString() != QString(music.path().filename().c_str()))
+                               continue;
+                           kind = row.siblingAtColumn(2).data().toString();
+                           date = row.siblingAtColumn(3).data().toString();
+                       }
+                       return !date.isEmpty();
+                   });
+                   d->reject();
+               });
     QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button2), Qt::LeftButton);
     EXPECT_EQ(title.toStdString(), "Выбор каталога для обработки");
     EXPECT_EQ(kind.toStdString(), "Папка");
@@ -178,7 +180,7 @@ TEST_F(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) 
         uiqt::formview& v = h.view(*f);
         f->visible = true;
         v.refresh();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&v, testqt::never));
         const std::vector<std::uint32_t> hints = property(v.winId(), "_MOTIF_WM_HINTS");
         ASSERT_EQ(hints.size(), 5u);
         auto asked = [&](int half, std::uint32_t closebit, std::uint32_t minbit) {
@@ -196,20 +198,20 @@ TEST_F(Screen, EachWindowAsksForItsOwnCaptionButtonsAndNoDialogIsLostMinimized) 
     if (property(root, "_NET_SUPPORTING_WM_CHECK").empty()) return; // no one minimizes
     QWidget& main = h.view(p.Form1);
     iconify(main);
-    ASSERT_TRUE(within(2000, [&] { return !viewable(main); }));
+    ASSERT_TRUE(testqt::until([&] { return !viewable(main); }));
     testutil::writefile(music.path() / "1.mp3", mp3fixture::basemp3()); // untagged: asked
     p.Form1.Label1.caption = music.u16();
     bool forward = false, lost = true;
     when(h.view(p.Form2), [&] {
         QWidget& dialog = h.view(p.Form2);
-        forward = within(2000, [&] { return viewable(main); });
-        within(2000, [&] { return !property(dialog.winId(), "WM_STATE").empty(); }); // managed
+        forward = testqt::until([&] { return viewable(main); });
+        testqt::until([&] { return !property(dialog.winId(), "WM_STATE").empty(); }); // managed
         iconify(main); // the focus cannot fall back to it, which would bring the dialog back
-        within(2000, [&] { return !viewable(main); });
-        iconify(dialog);  // the window manager offers it
-        bool hid = false; // seen before the program handles a single event
-        for (int i = 0; i < 200 && !(hid = !viewable(dialog)); ++i) QThread::msleep(10);
-        lost = !hid || !within(2000, [&] { return viewable(dialog); });
+        testqt::until([&] { return !viewable(main); });
+        iconify(dialog); // the window manager offers it
+        // Seen before the program handles a single event.
+        const bool hid = testqt::untilblocked([&] { return !viewable(dialog); });
+        lost = !hid || !testqt::until([&] { return viewable(dialog); });
         QTest::mouseClick(h.view(p.Form2).widget(p.Form2.Button5), Qt::LeftButton); // "Стоп"
     });
     QTest::mouseClick(h.view(p.Form1).widget(p.Form1.Button1), Qt::LeftButton);
@@ -253,7 +255,7 @@ TEST_F(Screen, TheFolderBrowserShowsWholeDates) {
         auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!d || !viewable(*d)) return QTimer::singleShot(5, browse);
         auto* view = d->findChild<QTreeView*>("treeView");
-        within(5000, [&] { // the listing is read in the background
+        testqt::until([&] { // the listing is read in the background
             const QModelIndex top = view->rootIndex();
             return view->model()->rowCount(top) > 0 &&
                    !view->model()->index(0, 3, top).data().toString().isEmpty();
@@ -292,7 +294,7 @@ TEST_F(Screen, LegacyNamesReadAsTextOnTheScreen) {
     double text = 1, bytes = 0;
     when(h.view(p.Form2), [&] {
         uiqt::formview& v = h.view(p.Form2);
-        within(2000, [&] { return mismatch(screen(v), v.grab().toImage()) < 0.02; }); // drawn
+        testqt::until([&] { return mismatch(screen(v), v.grab().toImage()) < 0.02; }); // drawn
         shootscreen("legacy-dialog");
         auto* headline = h.view(p.Form2).widgetas<QLabel>(p.Form2.Label5);
         text = against(*headline, "Кино - Звезда" + lack);
@@ -310,7 +312,7 @@ TEST_F(Screen, LegacyNamesReadAsTextOnTheScreen) {
     const int row = int(std::ranges::find(lines, music.u16() + u"/" + kino) - lines.begin());
     ASSERT_LT(row, int(lines.size()));
     const QRect cell = list->visualRect(list->model()->index(row, 0)) & list->viewport()->rect();
-    within(2000, [&] { return mismatch(screen(main), main.grab().toImage()) < 0.02; });
+    testqt::until([&] { return mismatch(screen(main), main.grab().toImage()) < 0.02; });
     shootscreen("legacy-report");
     const QImage shown = screen(QRect(list->viewport()->mapToGlobal(cell.topLeft()), cell.size()));
     auto drawn = [&](const std::u16string& as) {

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QtWidgets>
 
+#include "answers.h"
 #include "program.h"
 #include "testutil.h"
 #include "window.h"
@@ -65,16 +66,9 @@ inline void iconify(QWidget& w) {
     tellwm(w.winId(), "WM_CHANGE_STATE", 3); // iconic
 }
 
-inline bool within(int ms, const std::function<bool()>& done) {
-    QElapsedTimer t;
-    for (t.start(); !done(); QTest::qWait(10))
-        if (t.elapsed() > ms) return false;
-    return true;
-}
-
-// Acts once the window has come up as the modal one.
+// Acts once the window has come up as the modal one, at its next showing.
 inline void when(QWidget& w, std::function<void()> f) {
-    QTimer::singleShot(5, [&w, f] { QApplication::activeModalWidget() == &w ? f() : when(w, f); });
+    testqt::when(w, std::move(f));
 }
 
 // The program with its windows, the main one shown.

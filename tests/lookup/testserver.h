@@ -2,10 +2,13 @@
 // path, requests recorded; a request that names itself other than "vorlinde"
 // or carries credentials gets a 400. In a body "{base}" stands for the
 // server's address; a 3xx reply's body is its Location; status -1 sends the
-// body again and again without end, status -2 never answers.
+// body again and again without end, status -2 never answers (until the server
+// goes).
 #pragma once
 
 #include <httplib.h>
+
+#include <condition_variable>
 
 namespace testutil {
 
@@ -16,7 +19,14 @@ struct testserver {
         // stop() does nothing until the accept loop runs.
         while (!http_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ~testserver() { http_.stop(), thread_.join(); }
+    ~testserver() {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        stalled_.notify_all();
+        http_.stop(), thread_.join();
+    }
 
     std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
     void route(const std::string& path, std::string body, int status = 200) {
@@ -31,9 +41,9 @@ struct testserver {
         auto [status, body] = routes_.contains(req.path) ? routes_[req.path] : routes_["/404"];
         if (req.get_header_value("User-Agent") != "vorlinde" || req.has_header("Authorization"))
             status = 400;
+        if (status == -2) return stalled_.wait(lock, [this] { return stopping_; });
         lock.unlock();
         for (std::size_t p; (p = body.find("{base}")) != body.npos;) body.replace(p, 6, base());
-        if (status == -2) return std::this_thread::sleep_for(std::chrono::seconds(5));
         if (status == -1)
             return res.set_chunked_content_provider("text/plain", [body](std::size_t, auto& sink) {
                 return sink.write(body.data(), body.size());
@@ -47,6 +57,8 @@ struct testserver {
     int port_ = http_.bind_to_any_port("127.0.0.1");
     std::thread thread_;
     std::mutex mutex_;
+    std::condition_variable stalled_;
+    bool stopping_ = false;
     std::map<std::string, std::pair<int, std::string>> routes_{{"/404", {404, "{}"}}};
     std::vector<std::string> targets_;
 };
