@@ -293,6 +293,29 @@ TEST(Host, EveryShowingOpensOnTheFirstTabStopAndEnterAnswersTheDialog) {
     EXPECT_EQ(got, "1 КиноЭто не любовь 3 1 2 8 1 1 1 1 VA2 1 New");
 }
 
+// Shown again at once, a dialog may come before the toolkit has handled the
+// keyboard's return to the window below; it is the active window all the same.
+TEST(Host, EveryShowingOfADialogShownAgainAtOnceIsTheActiveWindow) {
+    uiqt::qthost h;
+    testform behind;
+    h.show(behind);
+    TForm2 q;
+    int active = 0;
+    for (int showing = 0; showing < 40 && active == showing; ++showing) {
+        QTimer::singleShot(0, [&] {
+            uiqt::formview& v = h.view(q);
+            if (testqt::until([&] {
+                    return v.isActiveWindow() && v.isAncestorOf(QApplication::focusWidget());
+                }))
+                ++active;
+            q.modalresult = mrOk, h.handled();
+        });
+        h.bringtofront(behind);
+        h.showmodal(q);
+    }
+    EXPECT_EQ(active, 40);
+}
+
 TEST(Host, BringingToFrontActivatesTheWindowUnlessItIsActive) {
     testform f, other;
     uiqt::qthost h;

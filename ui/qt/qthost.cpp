@@ -132,9 +132,31 @@ private:
     std::vector<QPointer<QWidget>> waiting_;
 };
 
+// Qt makes a window the active one only when its own focus window changes,
+// and it keeps a hidden window as that until the keyboard has been elsewhere
+// for a while. When a dialog is shown again before that, and the window below
+// is handed the keyboard meanwhile, Qt passes that on to the dialog (which
+// blocks it) and forgets the dialog lost the keyboard; the dialog's own
+// focus-in then changes nothing, and it stays inactive: no cursor, drawn as
+// a window in the background. Once the server has given a window the
+// keyboard and Qt's focus window is that window, Qt's active window is made
+// to agree.
+void keyboardreached(unsigned long window) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->internalWinId() != window) continue;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (w->isVisible() && QApplication::activeWindow() != w &&
+            QGuiApplication::focusWindow() == w->windowHandle() && (!modal || modal == w))
+            QApplication::setActiveWindow(w);
+        return;
+    }
+}
+
 } // namespace
 
-qthost::qthost() : keepshown_(std::make_unique<keepshown>()) {}
+qthost::qthost()
+    : keepshown_(std::make_unique<keepshown>()),
+      focuswatch_(std::make_unique<xdisplay::focuswatch>(keyboardreached)) {}
 
 qthost::~qthost() {
     for (const modalloop& m : modals_) m.loop->exit();

@@ -1,10 +1,13 @@
 #include "xdisplay.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QObject>
 #include <QWidget>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <xcb/xcb.h>
 
 namespace uiqt::xdisplay {
@@ -107,6 +110,51 @@ void roundtrip() {
     xcb_connection_t* c = connection();
     if (!c) return;
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+class focuswatch::filter : public QAbstractNativeEventFilter {
+public:
+    explicit filter(std::function<void(unsigned long)> focused) : focused_(std::move(focused)) {}
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* e = static_cast<const xcb_generic_event_t*>(message);
+        const int kind = e->response_type & ~0x80;
+        if (kind != XCB_FOCUS_IN && kind != XCB_FOCUS_OUT) return false;
+        // Both events share one layout. Those sent only because the pointer
+        // is over a window say nothing of where the keys go; Qt skips them too.
+        const auto* f = reinterpret_cast<const xcb_focus_in_event_t*>(e);
+        if (f->detail == XCB_NOTIFY_DETAIL_POINTER) return false;
+        if (kind == XCB_FOCUS_OUT) {
+            if (f->event == has_) has_ = XCB_WINDOW_NONE;
+            return false;
+        }
+        has_ = f->event;
+        // Posted, so it runs after Qt has handled this event and those read with it.
+        QMetaObject::invokeMethod(
+            &context_,
+            [this, w = f->event] {
+                if (w == has_) focused_(w);
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    std::function<void(unsigned long)> focused_;
+    xcb_window_t has_ = XCB_WINDOW_NONE;
+    QObject context_; // the posted calls go with it
+};
+
+focuswatch::focuswatch(std::function<void(unsigned long window)> focused) {
+    if (!connection()) return;
+    filter_ = std::make_unique<filter>(std::move(focused));
+    QCoreApplication::instance()->installNativeEventFilter(filter_.get());
+}
+
+focuswatch::~focuswatch() {
+    if (filter_ && QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(filter_.get());
 }
 
 } // namespace uiqt::xdisplay

@@ -1,9 +1,13 @@
 // What the windows need from an X display beyond Qt's own calls: the
 // caption-bar buttons asked of the window manager, a minimized window shown
 // again without the keyboard, whether a compositing manager keeps the
-// windows' pictures, and a round trip after which the server has carried
-// out what was sent. On other displays each does nothing, or what Qt does.
+// windows' pictures, a round trip after which the server has carried out
+// what was sent, and which window the server gave the keyboard to. On other
+// displays each does nothing, or what Qt does.
 #pragma once
+
+#include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -39,5 +43,21 @@ bool composited();
 // Returns once the server has handled every request sent before, and the
 // events it raised meanwhile have reached the application.
 void roundtrip();
+
+// Tells which of the program's windows the server has given the keyboard to,
+// once the toolkit has handled the events that came with it, if that window
+// still has it then. Watches while it exists; on other displays it tells
+// nothing.
+class focuswatch {
+public:
+    explicit focuswatch(std::function<void(unsigned long window)> focused);
+    ~focuswatch();
+    focuswatch(const focuswatch&) = delete;
+    focuswatch& operator=(const focuswatch&) = delete;
+
+private:
+    class filter;
+    std::unique_ptr<filter> filter_;
+};
 
 } // namespace uiqt::xdisplay
