@@ -54,44 +54,27 @@ void waitexposed(QWidget& w) {
     xdisplay::roundtrip();
 }
 
-// Notes the windows other than `hidden` that are asked to paint again.
-class exposewatch : public QObject {
-public:
-    explicit exposewatch(const QWindow* hidden) : hidden_(hidden) {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-    bool seen = false;
-
-protected:
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Expose && o != hidden_ && o->isWindowType()) seen = true;
-        return false;
-    }
-
-private:
-    const QWindow* hidden_;
-};
-
 // On X the windows that a hidden window uncovers are asked to paint the
-// uncovered part again, a moment later (after the window manager has taken
-// its frame away). Work that follows may block the event loop (the release
-// fetch after the chooser), so they paint now: the hidden window's picture
-// would stay on the screen meanwhile. The server asks them all at once, as
-// it takes the frame away: once one is asked, a round trip brings the
-// others' requests too, and another one sees their pictures drawn. A
-// compositing manager keeps every window's picture and asks for nothing.
-void settle(QWidget& hidden, const std::vector<QWidget*>& shown) {
+// uncovered part again once its frame is gone, which the window manager
+// takes away in its own time. Work that follows may block the event loop (the
+// release fetch after the chooser), so they paint now: the hidden window's
+// picture would stay on the screen meanwhile, also where the paint of a
+// window in the background is held back. The bound only keeps a window
+// manager that never answers from holding the program. A compositing manager
+// keeps every window's picture and asks for nothing.
+void settle(QWidget& hidden, const std::vector<formview*>& shown) {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    const QRect area = hidden.frameGeometry();
+    // A widget keeps the frame it first learnt of, which may be none yet.
+    auto framed = [](QWidget* w) { return w->windowHandle()->frameGeometry(); };
+    const QRect area = framed(&hidden);
     if (std::none_of(shown.begin(), shown.end(),
-                     [&](QWidget* w) { return w->frameGeometry().intersects(area); }) ||
+                     [&](formview* w) { return framed(w).intersects(area); }) ||
         xdisplay::composited())
         return;
-    exposewatch watch(hidden.windowHandle());
-    waitfor([&] { return watch.seen && !exposed(hidden); }, 250);
-    xdisplay::roundtrip();
-    for (int pass = 0; pass < 2; ++pass) // the events read, then the paints they ask for
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    xdisplay::framewatch frame(hidden);
+    waitfor([&] { return frame.gone(); }, 5000);
+    xdisplay::handleevents(hidden); // the requests to paint follow the frame's unmapping
+    for (formview* w : shown) w->paintnow();
     xdisplay::roundtrip();
 }
 
@@ -291,7 +274,7 @@ void qthost::hide(forms::form& f) {
 
 void qthost::uncovered(formview& hidden) {
     if (hidden.isVisible()) return;
-    std::vector<QWidget*> shown;
+    std::vector<formview*> shown;
     for (auto& [f, s] : views_)
         if (s.v.get() != &hidden && s.v->isVisible()) shown.push_back(s.v.get());
     settle(hidden, shown);

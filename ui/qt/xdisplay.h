@@ -2,8 +2,9 @@
 // caption-bar buttons asked of the window manager, a minimized window shown
 // again without the keyboard, whether a compositing manager keeps the
 // windows' pictures, a round trip after which the server has carried out
-// what was sent, and which window the server gave the keyboard to. On other
-// displays each does nothing, or what Qt does.
+// what was sent, which window the server gave the keyboard to, and when the
+// window manager has taken a hidden window's frame away. On other displays
+// each does nothing, or what Qt does.
 #pragma once
 
 #include <functional>
@@ -48,6 +49,30 @@ void roundtrip();
 // once the toolkit has handled the events that came with it, if that window
 // still has it then. Watches while it exists; on other displays it tells
 // nothing.
+// Watches the frame a window manager put round a window the caller has just
+// hidden: gone() once the frame is unmapped or destroyed. By then the server
+// has sent the windows below their requests to paint what it uncovered, or
+// sends them next (a round trip brings them). A window without a frame (no
+// window manager) has none to wait for; finding that out is a round trip.
+// Returns once Qt has handled every event the server sent before the call
+// (the requests to paint among them, the paints they ask for not yet): a
+// change of a property of `own`, one of the program's windows, comes back
+// behind them. Gives up after a few seconds against a server that hangs.
+void handleevents(QWidget& own);
+
+class framewatch {
+public:
+    explicit framewatch(const QWidget& hidden);
+    ~framewatch();
+    framewatch(const framewatch&) = delete;
+    framewatch& operator=(const framewatch&) = delete;
+    bool gone() const;
+
+private:
+    class filter;
+    std::unique_ptr<filter> filter_;
+};
+
 class focuswatch {
 public:
     explicit focuswatch(std::function<void(unsigned long window)> focused);
