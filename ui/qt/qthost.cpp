@@ -217,6 +217,10 @@ int qthost::showmodal(forms::form& f) {
     f.visible = true;
     if (f.onshow) f.onshow();
     refreshall();
+    // Behind the dialog the windows' paints are held back for a while; what
+    // they show while it is open is what the model held as it opened.
+    for (auto& [other, s] : views_)
+        if (s.v.get() != &v && s.v->isVisible()) s.v->paintnow();
     v.raise();
     v.activateWindow();
 
