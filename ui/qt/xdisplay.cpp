@@ -165,14 +165,12 @@ void handleevents(QWidget& own) {
 class framewatch::filter : public QAbstractNativeEventFilter {
 public:
     filter(xcb_connection_t* c, xcb_window_t frame) : c_(c), frame_(frame) {}
-    ~filter() override {
-        if (!gone) { // a frame kept for later showings tells us no more
-            const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
-            xcb_discard_reply(
-                c_, xcb_change_window_attributes_checked(c_, frame_, XCB_CW_EVENT_MASK, &none)
-                        .sequence);
-            xcb_flush(c_);
-        }
+    ~filter() override { // a frame kept for later showings tells us no more
+        const std::uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+        xcb_discard_reply( // destroyed: the error is dropped
+            c_,
+            xcb_change_window_attributes_checked(c_, frame_, XCB_CW_EVENT_MASK, &none).sequence);
+        xcb_flush(c_);
     }
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {

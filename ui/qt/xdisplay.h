@@ -45,21 +45,11 @@ bool composited();
 // events it raised meanwhile have reached the application.
 void roundtrip();
 
-// Tells which of the program's windows the server has given the keyboard to,
-// once the toolkit has handled the events that came with it, if that window
-// still has it then. Watches while it exists; on other displays it tells
-// nothing.
 // Watches the frame a window manager put round a window the caller has just
 // hidden: gone() once the frame is unmapped or destroyed. By then the server
 // has sent the windows below their requests to paint what it uncovered, or
-// sends them next (a round trip brings them). A window without a frame (no
+// sends them next (handleevents() brings them). A window without a frame (no
 // window manager) has none to wait for; finding that out is a round trip.
-// Returns once Qt has handled every event the server sent before the call
-// (the requests to paint among them, the paints they ask for not yet): a
-// change of a property of `own`, one of the program's windows, comes back
-// behind them. Gives up after a few seconds against a server that hangs.
-void handleevents(QWidget& own);
-
 class framewatch {
 public:
     explicit framewatch(const QWidget& hidden);
@@ -73,6 +63,16 @@ private:
     std::unique_ptr<filter> filter_;
 };
 
+// Returns once Qt has handled every event the server sent before the call
+// (the requests to paint among them, the paints they ask for not yet): a
+// change of a property of `own`, one of the program's windows, comes back
+// behind them. Gives up after a few seconds against a server that hangs.
+void handleevents(QWidget& own);
+
+// Tells which of the program's windows the server has given the keyboard to,
+// once the toolkit has handled the events that came with it, if that window
+// still has it then. Watches while it exists; on other displays it tells
+// nothing.
 class focuswatch {
 public:
     explicit focuswatch(std::function<void(unsigned long window)> focused);
