@@ -21,9 +21,11 @@ bool exposed(const QWidget& w) {
     return w.isVisible() && win && win->isExposed();
 }
 
-// A window brought forward is restored first if it was minimized.
+// A window brought forward is restored first if it was minimized. Minimized
+// a moment ago, it may be neither minimized nor inactive to Qt yet: the
+// server is asked, and the window manager, asked to activate it, restores it.
 void shownormal(QWidget& w) {
-    const bool minimized = w.isMinimized();
+    const bool minimized = w.isMinimized() || xdisplay::iconic(w);
     if (minimized) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
     w.raise();
     // Asking for activation waits for the X server to answer; before each of

@@ -97,6 +97,19 @@ void restore(QWidget& window) {
     xcb_flush(c);
 }
 
+bool iconic(const QWidget& window) {
+    xcb_connection_t* c = connection();
+    const auto w = static_cast<xcb_window_t>(window.internalWinId());
+    if (!c || !w) return window.isMinimized();
+    static const xcb_atom_t state = atom(c, "WM_STATE");
+    auto* r = xcb_get_property_reply(c, xcb_get_property(c, 0, w, state, state, 0, 1), nullptr);
+    const bool minimized =
+        r && xcb_get_property_value_length(r) >= 4 &&
+        *static_cast<const std::uint32_t*>(xcb_get_property_value(r)) == 3; // the iconic state
+    std::free(r);
+    return minimized;
+}
+
 bool composited() {
     xcb_connection_t* c = connection();
     if (!c) return false;

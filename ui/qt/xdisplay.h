@@ -37,6 +37,11 @@ void askframe(QWidget& window, const frame& f);
 // minimized. Elsewhere the window is restored as Qt restores it.
 void restore(QWidget& window);
 
+// Whether the window manager has minimized the window, as the server holds
+// it now; Qt learns of it only once it has handled the events that tell.
+// Elsewhere what Qt knows.
+bool iconic(const QWidget& window);
+
 // A compositing manager keeps every window's picture: a window uncovered
 // is not asked to paint again.
 bool composited();
