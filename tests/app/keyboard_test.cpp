@@ -117,6 +117,18 @@ TEST_F(Screen, BringingTheActiveWindowForwardAsksForNoActivation) {
     EXPECT_EQ(seen, (std::vector<int>{0, 1, 0}));
 }
 
+// Brought forward just after it was minimized, before the program has heard of it,
+// the window comes back all the same.
+TEST_F(Screen, AWindowBroughtForwardAsItIsMinimizedComesBack) {
+    if (!windowmanager()) return; // no one minimizes
+    QWidget& main = h.view(p.Form1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    iconify(main);
+    ASSERT_TRUE(testqt::untilblocked([&] { return !viewable(main); }));
+    h.bringtofront(p.Form1);
+    EXPECT_TRUE(testqt::until([&] { return viewable(main); }));
+}
+
 TEST_F(Screen, TheRenameEditorTakesEscForCancel) {
     const auto folder = music.path() / "x";
     std::filesystem::create_directories(folder);

@@ -33,7 +33,8 @@ QImage below(const QRect& area, std::initializer_list<QWidget*> windows) {
     p.setCompositionMode(QPainter::CompositionMode_Source);
     for (QWidget* w : windows) {
         if (!w->isVisible()) continue;
-        p.fillRect(w->frameGeometry().translated(-area.topLeft()), Qt::transparent);
+        // The widget keeps the frame it first learnt of, which may be none yet.
+        p.fillRect(w->windowHandle()->frameGeometry().translated(-area.topLeft()), Qt::transparent);
         p.drawImage(w->geometry().topLeft() - area.topLeft(), w->grab().toImage());
     }
     return all;

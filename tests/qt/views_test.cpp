@@ -293,6 +293,56 @@ TEST(Host, EveryShowingOpensOnTheFirstTabStopAndEnterAnswersTheDialog) {
     EXPECT_EQ(got, "1 КиноЭто не любовь 3 1 2 8 1 1 1 1 VA2 1 New");
 }
 
+TEST(Host, ADialogOpensOverTheLinesTheWindowBehindHeldBack) {
+    struct paints : QObject {
+        QRegion region;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } painted;
+    testform f, d;
+    uiqt::qthost h;
+    h.paintinterval = testqt::never; // nothing held back is painted by the interval's end
+    h.show(f);
+    QListView* list = h.view(f).listof(f.V);
+    list->viewport()->installEventFilter(&painted);
+    h.repaint(f);
+    f.V.items = {u"a line added as the dialog opens"};
+    h.repaint(f); // too soon after the last: held back
+    painted.region = {};
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        shown = painted.region.intersects(list->visualRect(list->model()->index(0, 0)));
+        d.modalresult = mrOk, h.handled();
+    });
+    h.showmodal(d);
+    EXPECT_TRUE(shown);
+}
+
+// Shown again at once, a dialog may come before the toolkit has handled the
+// keyboard's return to the window below; it is the active window all the same.
+TEST(Host, EveryShowingOfADialogShownAgainAtOnceIsTheActiveWindow) {
+    uiqt::qthost h;
+    testform behind;
+    h.show(behind);
+    TForm2 q;
+    int active = 0;
+    for (int showing = 0; showing < 40 && active == showing; ++showing) {
+        QTimer::singleShot(0, [&] {
+            uiqt::formview& v = h.view(q);
+            if (testqt::until([&] {
+                    return v.isActiveWindow() && v.isAncestorOf(QApplication::focusWidget());
+                }))
+                ++active;
+            q.modalresult = mrOk, h.handled();
+        });
+        h.bringtofront(behind);
+        h.showmodal(q);
+    }
+    EXPECT_EQ(active, 40);
+}
+
 TEST(Host, BringingToFrontActivatesTheWindowUnlessItIsActive) {
     testform f, other;
     uiqt::qthost h;

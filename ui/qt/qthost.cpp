@@ -21,9 +21,11 @@ bool exposed(const QWidget& w) {
     return w.isVisible() && win && win->isExposed();
 }
 
-// A window brought forward is restored first if it was minimized.
+// A window brought forward is restored first if it was minimized. Minimized
+// a moment ago, it may be neither minimized nor inactive to Qt yet: the
+// server is asked, and the window manager, asked to activate it, restores it.
 void shownormal(QWidget& w) {
-    const bool minimized = w.isMinimized();
+    const bool minimized = w.isMinimized() || xdisplay::iconic(w);
     if (minimized) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
     w.raise();
     // Asking for activation waits for the X server to answer; before each of
@@ -54,44 +56,27 @@ void waitexposed(QWidget& w) {
     xdisplay::roundtrip();
 }
 
-// Notes the windows other than `hidden` that are asked to paint again.
-class exposewatch : public QObject {
-public:
-    explicit exposewatch(const QWindow* hidden) : hidden_(hidden) {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-    bool seen = false;
-
-protected:
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Expose && o != hidden_ && o->isWindowType()) seen = true;
-        return false;
-    }
-
-private:
-    const QWindow* hidden_;
-};
-
 // On X the windows that a hidden window uncovers are asked to paint the
-// uncovered part again, a moment later (after the window manager has taken
-// its frame away). Work that follows may block the event loop (the release
-// fetch after the chooser), so they paint now: the hidden window's picture
-// would stay on the screen meanwhile. The server asks them all at once, as
-// it takes the frame away: once one is asked, a round trip brings the
-// others' requests too, and another one sees their pictures drawn. A
-// compositing manager keeps every window's picture and asks for nothing.
-void settle(QWidget& hidden, const std::vector<QWidget*>& shown) {
+// uncovered part again once its frame is gone, which the window manager
+// takes away in its own time. Work that follows may block the event loop (the
+// release fetch after the chooser), so they paint now: the hidden window's
+// picture would stay on the screen meanwhile, also where the paint of a
+// window in the background is held back. The bound only keeps a window
+// manager that never answers from holding the program. A compositing manager
+// keeps every window's picture and asks for nothing.
+void settle(QWidget& hidden, const std::vector<formview*>& shown) {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    const QRect area = hidden.frameGeometry();
+    // A widget keeps the frame it first learnt of, which may be none yet.
+    auto framed = [](QWidget* w) { return w->windowHandle()->frameGeometry(); };
+    const QRect area = framed(&hidden);
     if (std::none_of(shown.begin(), shown.end(),
-                     [&](QWidget* w) { return w->frameGeometry().intersects(area); }) ||
+                     [&](formview* w) { return framed(w).intersects(area); }) ||
         xdisplay::composited())
         return;
-    exposewatch watch(hidden.windowHandle());
-    waitfor([&] { return watch.seen && !exposed(hidden); }, 250);
-    xdisplay::roundtrip();
-    for (int pass = 0; pass < 2; ++pass) // the events read, then the paints they ask for
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    xdisplay::framewatch frame(hidden);
+    waitfor([&] { return frame.gone(); }, 5000);
+    xdisplay::handleevents(hidden); // the requests to paint follow the frame's unmapping
+    for (formview* w : shown) w->paintnow();
     xdisplay::roundtrip();
 }
 
@@ -132,9 +117,31 @@ private:
     std::vector<QPointer<QWidget>> waiting_;
 };
 
+// Qt makes a window the active one only when its own focus window changes,
+// and it keeps a hidden window as that until the keyboard has been elsewhere
+// for a while. When a dialog is shown again before that, and the window below
+// is handed the keyboard meanwhile, Qt passes that on to the dialog (which
+// blocks it) and forgets the dialog lost the keyboard; the dialog's own
+// focus-in then changes nothing, and it stays inactive: no cursor, drawn as
+// a window in the background. Once the server has given a window the
+// keyboard and Qt's focus window is that window, Qt's active window is made
+// to agree.
+void keyboardreached(unsigned long window) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->internalWinId() != window) continue;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (w->isVisible() && QApplication::activeWindow() != w &&
+            QGuiApplication::focusWindow() == w->windowHandle() && (!modal || modal == w))
+            QApplication::setActiveWindow(w);
+        return;
+    }
+}
+
 } // namespace
 
-qthost::qthost() : keepshown_(std::make_unique<keepshown>()) {}
+qthost::qthost()
+    : keepshown_(std::make_unique<keepshown>()),
+      focuswatch_(std::make_unique<xdisplay::focuswatch>(keyboardreached)) {}
 
 qthost::~qthost() {
     for (const modalloop& m : modals_) m.loop->exit();
@@ -212,6 +219,10 @@ int qthost::showmodal(forms::form& f) {
     f.visible = true;
     if (f.onshow) f.onshow();
     refreshall();
+    // Behind the dialog the windows' paints are held back for a while; what
+    // they show while it is open is what the model held as it opened.
+    for (auto& [other, s] : views_)
+        if (s.v.get() != &v && s.v->isVisible()) s.v->paintnow();
     v.raise();
     v.activateWindow();
 
@@ -269,7 +280,7 @@ void qthost::hide(forms::form& f) {
 
 void qthost::uncovered(formview& hidden) {
     if (hidden.isVisible()) return;
-    std::vector<QWidget*> shown;
+    std::vector<formview*> shown;
     for (auto& [f, s] : views_)
         if (s.v.get() != &hidden && s.v->isVisible()) shown.push_back(s.v.get());
     settle(hidden, shown);

@@ -18,6 +18,10 @@ class QObject;
 
 namespace uiqt {
 
+namespace xdisplay {
+class focuswatch;
+}
+
 class qthost : public forms::host {
 public:
     qthost();
@@ -93,6 +97,9 @@ private:
     QPointer<QWidget> front_; // the window last asked to be the active one
     // Restores the windows that offer no minimize button when minimized.
     std::unique_ptr<QObject> keepshown_;
+    // Makes the window the server gave the keyboard to the active one where
+    // Qt missed it.
+    std::unique_ptr<xdisplay::focuswatch> focuswatch_;
 };
 
 } // namespace uiqt
