@@ -53,7 +53,7 @@ reportlist::reportlist(QWidget* parent) : QListView(parent) {
 void reportlist::sync(reportmodel& rows) {
     rows.sync();
     // A layout to come repaints every row.
-    if (!laidout_ || !isVisible()) return;
+    if (!isVisible() || (!laidout_ && (anew_ || appended_ < 0))) return;
     const QRect area = viewport()->rect();
     const int first = indexAt(area.topLeft()).row();
     if (first < 0) return;
@@ -64,19 +64,34 @@ void reportlist::sync(reportmodel& rows) {
 
 void reportlist::rowsInserted(const QModelIndex& parent, int start, int end) {
     laidout_ = false;
+    if (parent != rootIndex() || end != rowcount() - 1) {
+        anew_ = true; // the rows below moved
+    } else if (appended_ < 0 || start < appended_) {
+        appended_ = start;
+    }
     QListView::rowsInserted(parent, start, end);
 }
 
 void reportlist::reset() {
     laidout_ = false;
+    anew_ = true;
     QListView::reset();
 }
 
 // The list's own layout would place every row anew; only the scroll bars
-// need to hear of new rows.
+// need to hear of new rows. QAbstractItemView's repaints the whole list:
+// appended rows are painted only where they are visible, mostly nowhere, as
+// a run's lines fall below the visible ones until its next dialog scrolls.
 void reportlist::doItemsLayout() {
     laidout_ = true;
-    QAbstractItemView::doItemsLayout();
+    const int first = anew_ ? -1 : appended_;
+    anew_ = false;
+    appended_ = -1;
+    if (first < 0) return QAbstractItemView::doItemsLayout(); // a layout asked by Qt
+    updateGeometries();
+    QRect below = viewport()->rect();
+    below.setTop(first * rowsize().height() - verticalOffset());
+    if (!below.isEmpty()) viewport()->update(below);
 }
 
 QSize reportlist::rowsize() const {

@@ -50,8 +50,10 @@ class reportlist : public QListView {
 public:
     explicit reportlist(QWidget* parent = nullptr);
 
-    // Shows the model's rows: the new ones laid out (the whole list repaints
-    // then), otherwise only the visible rows whose text or style changed.
+    // Shows the model's rows: the new ones laid out, and the visible rows
+    // whose text or style changed repainted. Rows appended repaint only
+    // where they are visible: below the visible rows they change the bars
+    // alone.
     void sync(reportmodel& rows);
     // Rows announced since the last layout are laid out now, so that a
     // repaint that follows at once shows them.
@@ -84,6 +86,8 @@ private:
     int pagerows() const;
 
     bool laidout_ = true;    // no rows wait to be laid out
+    int appended_ = -1;      // the first row appended since the last layout
+    bool anew_ = false;      // rows changed otherwise since: all are painted again
     bool arranging_ = false; // the bars are being shown or hidden
 };
 
