@@ -13,7 +13,7 @@ namespace uiqt {
 void keptscrollbar::paintEvent(QPaintEvent* event) {
     if (underMouse() || QGuiApplication::mouseButtons() != Qt::NoButton || isSliderDown()) {
         // The style shows the part under the pointer, or pressed.
-        picture_ = QPixmap();
+        picture_[0] = picture_[1] = QPixmap();
         return QScrollBar::paintEvent(event);
     }
     QStyleOptionSlider opt;
@@ -34,15 +34,20 @@ void keptscrollbar::paintEvent(QPaintEvent* event) {
         opt.palette.cacheKey(),
         devicePixelRatioF(),
         style()};
-    if (picture_.isNull() || !(now == drawn_)) {
-        picture_ = QPixmap(size() * now.ratio);
-        picture_.setDevicePixelRatio(now.ratio);
-        picture_.fill(Qt::transparent);
-        QPainter p(&picture_);
+    int i = last_;
+    if (picture_[i].isNull() || !(now == drawn_[i])) i = 1 - i;
+    if (picture_[i].isNull() || !(now == drawn_[i])) {
+        // The other picture, older, gives way.
+        i = 1 - last_;
+        picture_[i] = QPixmap(size() * now.ratio);
+        picture_[i].setDevicePixelRatio(now.ratio);
+        picture_[i].fill(Qt::transparent);
+        QPainter p(&picture_[i]);
         style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &p, this);
-        drawn_ = now;
+        drawn_[i] = now;
     }
-    QPainter(this).drawPixmap(0, 0, picture_);
+    last_ = i;
+    QPainter(this).drawPixmap(0, 0, picture_[i]);
 }
 
 reportlist::reportlist(QWidget* parent) : QListView(parent) {

@@ -14,6 +14,9 @@ class reportmodel;
 // the list lays out its rows, though only the range of one has changed, and
 // mostly too little to move the handle by a pixel.
 // Under the pointer or while a button is held it is drawn afresh each time.
+// It keeps two pictures: the window it is in goes behind every dialog of a
+// run and comes back, and the style draws the bar of an inactive window
+// apart.
 class keptscrollbar : public QScrollBar {
     Q_OBJECT
 public:
@@ -32,8 +35,9 @@ private:
         const QStyle* style = nullptr;
         bool operator==(const look&) const = default;
     };
-    look drawn_;
-    QPixmap picture_;
+    look drawn_[2];
+    QPixmap picture_[2];
+    int last_ = 0; // the picture painted last
 };
 
 // The report list's view. Nothing its rows show depends on the focus, so a
