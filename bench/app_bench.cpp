@@ -9,8 +9,10 @@
 #include <QThread>
 #include <QTimer>
 #include <chrono>
+#include <fcntl.h>
 #include <functional>
 #include <string_view>
+#include <sys/file.h>
 
 #include "mp3fixture.h"
 #include "scriptedhost.h"
@@ -103,6 +105,9 @@ int main(int argc, char** argv) {
     const bool windowsonly = argc > 3 && std::string_view(argv[3]) == "window";
     const int folders[] = {1000 / div, 2000 / div, 10000 / div, 20000 / div};
     const fs::path base = fs::temp_directory_path() / "vorlinde-app-bench"; // digests compare
+    // One benchmark at a time on the machine: they share the collection's folder.
+    const int lock = open((base.string() + ".lock").c_str(), O_CREAT | O_RDWR, 0666);
+    if (lock < 0 || flock(lock, LOCK_EX) != 0) return 2;
     const fs::path roots[4] = {base / "c/c/c/c", base / "c/c/c", base / "c/c", base / "c"};
     fs::remove_all(base);
     for (int s = 0, a = 0; s < 4; ++s)
