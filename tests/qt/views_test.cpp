@@ -355,3 +355,41 @@ TEST(Host, BringingToFrontActivatesTheWindowUnlessItIsActive) {
     }
     EXPECT_FALSE(h.view(other).isActiveWindow());
 }
+
+TEST(Views, RowsAppendedOutOfSightRepaintNothingButRowsChangedInSightDo) {
+    struct paints : QObject {
+        QRegion seen;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) seen += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } list;
+    testform f;
+    uiqt::qthost h;
+    h.paintinterval = 0;
+    f.V.items.assign(2, u"иииииииии");
+    h.show(f);
+    QListView* l = h.view(f).listof(f.V);
+    l->viewport()->installEventFilter(&list);
+    auto append = [&](int n) {
+        list.seen = QRegion();
+        for (int i = 0; i < n; ++i) f.V.items.push_back(u"ннннннннн");
+        h.repaint(f); // lays the rows out and paints at once
+    };
+    auto painted = [&](int row) {
+        return list.seen.contains(l->visualRect(l->model()->index(row, 0)).center());
+    };
+    append(1); // in sight
+    EXPECT_TRUE(painted(2));
+    EXPECT_FALSE(painted(0));
+    append(40); // more than the list shows
+    const int range = l->verticalScrollBar()->maximum();
+    append(40);
+    EXPECT_TRUE(list.seen.isEmpty()); // nothing in sight changed
+    EXPECT_EQ(l->verticalScrollBar()->maximum(), range + 40);
+    // A row in sight changed as rows are appended below: it alone is painted.
+    f.V.items[1] = u"шшшшшшшшш";
+    append(40);
+    EXPECT_TRUE(painted(1));
+    EXPECT_FALSE(painted(0) || painted(2));
+}

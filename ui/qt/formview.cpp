@@ -3,6 +3,7 @@
 // model pushed into them in formpush.cpp, events routed in formevents.cpp.
 #include "formview.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -170,8 +171,12 @@ bool formview::event(QEvent* event) {
     if (event->type() == QEvent::UpdateRequest && !detached_) {
         const int interval = paintinterval ? *paintinterval : 0;
         // The window the user works in paints at once; the others (the main
-        // window behind the dialogs of a run) at most once an interval.
-        if (!syncing_ && interval > 0 && !isActiveWindow() && lastpaint_.isValid() &&
+        // window behind the dialogs of a run) at most once an interval. A
+        // window that a dialog being shown blocks is behind it already,
+        // though the activation has not reached it yet.
+        const QWidget* modal = QApplication::activeModalWidget();
+        const bool behind = !isActiveWindow() || (modal && modal != this);
+        if (!syncing_ && interval > 0 && behind && lastpaint_.isValid() &&
             lastpaint_.elapsed() < interval) {
             if (!painthold_.isActive())
                 painthold_.start(static_cast<int>(interval - lastpaint_.elapsed()));

@@ -34,11 +34,16 @@ protected:
 };
 
 // A label whose caption, when too long, loses its middle as it is drawn
-// and shows whole in its tooltip. It asks for no more width than it has.
+// and shows whole in its tooltip. It asks for no more width than it has,
+// and for one line's height: its caption (a path, new at every showing of
+// its dialog) is not laid out to tell its size.
 class middlelabel : public QLabel {
 public:
     using QLabel::QLabel;
-    QSize sizeHint() const override { return {0, QLabel::sizeHint().height()}; }
+    QSize sizeHint() const override {
+        const QMargins m = contentsMargins();
+        return {0, fontMetrics().height() + m.top() + m.bottom() + 2 * margin()};
+    }
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:

@@ -13,7 +13,7 @@ namespace uiqt {
 void keptscrollbar::paintEvent(QPaintEvent* event) {
     if (underMouse() || QGuiApplication::mouseButtons() != Qt::NoButton || isSliderDown()) {
         // The style shows the part under the pointer, or pressed.
-        picture_ = QPixmap();
+        picture_[0] = picture_[1] = QPixmap();
         return QScrollBar::paintEvent(event);
     }
     QStyleOptionSlider opt;
@@ -34,15 +34,20 @@ void keptscrollbar::paintEvent(QPaintEvent* event) {
         opt.palette.cacheKey(),
         devicePixelRatioF(),
         style()};
-    if (picture_.isNull() || !(now == drawn_)) {
-        picture_ = QPixmap(size() * now.ratio);
-        picture_.setDevicePixelRatio(now.ratio);
-        picture_.fill(Qt::transparent);
-        QPainter p(&picture_);
+    int i = last_;
+    if (picture_[i].isNull() || !(now == drawn_[i])) i = 1 - i;
+    if (picture_[i].isNull() || !(now == drawn_[i])) {
+        // The other picture, older, gives way.
+        i = 1 - last_;
+        picture_[i] = QPixmap(size() * now.ratio);
+        picture_[i].setDevicePixelRatio(now.ratio);
+        picture_[i].fill(Qt::transparent);
+        QPainter p(&picture_[i]);
         style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &p, this);
-        drawn_ = now;
+        drawn_[i] = now;
     }
-    QPainter(this).drawPixmap(0, 0, picture_);
+    last_ = i;
+    QPainter(this).drawPixmap(0, 0, picture_[i]);
 }
 
 reportlist::reportlist(QWidget* parent) : QListView(parent) {
@@ -53,7 +58,7 @@ reportlist::reportlist(QWidget* parent) : QListView(parent) {
 void reportlist::sync(reportmodel& rows) {
     rows.sync();
     // A layout to come repaints every row.
-    if (!laidout_ || !isVisible()) return;
+    if (!isVisible() || (!laidout_ && (anew_ || appended_ < 0))) return;
     const QRect area = viewport()->rect();
     const int first = indexAt(area.topLeft()).row();
     if (first < 0) return;
@@ -64,19 +69,34 @@ void reportlist::sync(reportmodel& rows) {
 
 void reportlist::rowsInserted(const QModelIndex& parent, int start, int end) {
     laidout_ = false;
+    if (parent != rootIndex() || end != rowcount() - 1) {
+        anew_ = true; // the rows below moved
+    } else if (appended_ < 0 || start < appended_) {
+        appended_ = start;
+    }
     QListView::rowsInserted(parent, start, end);
 }
 
 void reportlist::reset() {
     laidout_ = false;
+    anew_ = true;
     QListView::reset();
 }
 
 // The list's own layout would place every row anew; only the scroll bars
-// need to hear of new rows.
+// need to hear of new rows. QAbstractItemView's repaints the whole list:
+// appended rows are painted only where they are visible, mostly nowhere, as
+// a run's lines fall below the visible ones until its next dialog scrolls.
 void reportlist::doItemsLayout() {
     laidout_ = true;
-    QAbstractItemView::doItemsLayout();
+    const int first = anew_ ? -1 : appended_;
+    anew_ = false;
+    appended_ = -1;
+    if (first < 0) return QAbstractItemView::doItemsLayout(); // a layout asked by Qt
+    updateGeometries();
+    QRect below = viewport()->rect();
+    below.setTop(first * rowsize().height() - verticalOffset());
+    if (!below.isEmpty()) viewport()->update(below);
 }
 
 QSize reportlist::rowsize() const {

@@ -14,6 +14,9 @@ class reportmodel;
 // the list lays out its rows, though only the range of one has changed, and
 // mostly too little to move the handle by a pixel.
 // Under the pointer or while a button is held it is drawn afresh each time.
+// It keeps two pictures: the window it is in goes behind every dialog of a
+// run and comes back, and the style draws the bar of an inactive window
+// apart.
 class keptscrollbar : public QScrollBar {
     Q_OBJECT
 public:
@@ -32,8 +35,9 @@ private:
         const QStyle* style = nullptr;
         bool operator==(const look&) const = default;
     };
-    look drawn_;
-    QPixmap picture_;
+    look drawn_[2];
+    QPixmap picture_[2];
+    int last_ = 0; // the picture painted last
 };
 
 // The report list's view. Nothing its rows show depends on the focus, so a
@@ -50,8 +54,10 @@ class reportlist : public QListView {
 public:
     explicit reportlist(QWidget* parent = nullptr);
 
-    // Shows the model's rows: the new ones laid out (the whole list repaints
-    // then), otherwise only the visible rows whose text or style changed.
+    // Shows the model's rows: the new ones laid out, and the visible rows
+    // whose text or style changed repainted. Rows appended repaint only
+    // where they are visible: below the visible rows they change the bars
+    // alone.
     void sync(reportmodel& rows);
     // Rows announced since the last layout are laid out now, so that a
     // repaint that follows at once shows them.
@@ -84,6 +90,8 @@ private:
     int pagerows() const;
 
     bool laidout_ = true;    // no rows wait to be laid out
+    int appended_ = -1;      // the first row appended since the last layout
+    bool anew_ = false;      // rows changed otherwise since: all are painted again
     bool arranging_ = false; // the bars are being shown or hidden
 };
 
