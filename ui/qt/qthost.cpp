@@ -219,10 +219,9 @@ int qthost::showmodal(forms::form& f) {
     f.visible = true;
     if (f.onshow) f.onshow();
     refreshall();
-    // Behind the dialog the windows' paints are held back for a while; what
-    // they show while it is open is what the model held as it opened.
-    for (auto& [other, s] : views_)
-        if (s.v.get() != &v && s.v->isVisible()) s.v->paintnow();
+    // What the windows behind hold back is painted by the interval's end,
+    // while the dialog is up: painting it as each dialog opens would paint
+    // the report once a dialog.
     v.raise();
     v.activateWindow();
 
