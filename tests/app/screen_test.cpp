@@ -227,7 +227,11 @@ TEST_F(Screen, MessageBoxesOfAFixedSizeAskForNoResizing) {
         std::function<void()> look = [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box || !viewable(*box)) return QTimer::singleShot(5, look);
-            normal = property(box->winId(), "WM_NORMAL_HINTS");
+            // Qt may write the hints of the box's final size after mapping it.
+            testqt::until([&] {
+                normal = property(box->winId(), "WM_NORMAL_HINTS");
+                return normal.size() >= 9 && QSize(normal[7], normal[8]) == box->size();
+            });
             motif = property(box->winId(), "_MOTIF_WM_HINTS");
             size = box->size();
             box->button(QMessageBox::Ok)->click();
