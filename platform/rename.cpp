@@ -50,7 +50,9 @@ bool eachname(const std::string& folder, F&& stop) {
 std::string reached(const std::string& path) {
     struct stat st {};
     if (!quirks.nocase || lstat(path.c_str(), &st) == 0 || errno != ENOENT) return path;
-    const auto [folder, name] = split(path);
+    // Plain names, not bindings: lambdas capture them (clang 14 cannot capture a binding).
+    const auto parts = split(path);
+    const std::string &folder = parts.first, &name = parts.second;
     const std::u16string key = upcase(fromnative(name));
     std::string hit = path;
     eachname(folder, [&](std::string_view n) {
@@ -129,8 +131,9 @@ int move(const std::string& from, const std::string& to) {
 // its folder lists no entry of its exact name, both lie in one folder, and
 // the names are equal after upcase or lead to the same file.
 bool respelling(const std::string& from, const std::string& to) {
-    const auto [ffolder, fname] = split(from);
-    const auto [tfolder, tname] = split(to);
+    const auto fparts = split(from), tparts = split(to);
+    const std::string &ffolder = fparts.first, &fname = fparts.second;
+    const std::string &tfolder = tparts.first, &tname = tparts.second;
     if (fname.empty() || tname.empty()) return false;
     struct statx a {
     }, b{};
