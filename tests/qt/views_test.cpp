@@ -54,6 +54,15 @@ struct kindcase {
     std::function<bool(testform&, uiqt::formview&)> reached = nullptr;
 };
 
+// The region a widget is asked to paint, as an event filter sees it.
+struct paints : QObject {
+    QRegion seen;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) seen += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
 } // namespace
 
 TEST(Views, ShowTheirModelAndPassInputToIt) {
@@ -295,13 +304,7 @@ TEST(Host, EveryShowingOpensOnTheFirstTabStopAndEnterAnswersTheDialog) {
 
 // Lines held back behind a dialog reach the screen while it is up.
 TEST(Host, TheLinesHeldBackBehindADialogArePaintedWhileItIsUp) {
-    struct paints : QObject {
-        QRegion region;
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(e)->region();
-            return false;
-        }
-    } painted;
+    paints painted;
     testform f, d;
     uiqt::qthost h;
     h.show(f);
@@ -310,12 +313,11 @@ TEST(Host, TheLinesHeldBackBehindADialogArePaintedWhileItIsUp) {
     h.repaint(f);
     f.V.items = {u"a line added as the dialog opens"};
     h.repaint(f); // too soon after the last: held back
-    painted.region = {};
+    painted.seen = {};
     bool shown = false;
     QTimer::singleShot(0, [&] {
-        shown = testqt::until([&] {
-            return painted.region.intersects(list->visualRect(list->model()->index(0, 0)));
-        });
+        shown = testqt::until(
+            [&] { return painted.seen.intersects(list->visualRect(list->model()->index(0, 0))); });
         d.modalresult = mrOk, h.handled();
     });
     h.showmodal(d);
@@ -359,13 +361,7 @@ TEST(Host, BringingToFrontActivatesTheWindowUnlessItIsActive) {
 }
 
 TEST(Views, RowsAppendedOutOfSightRepaintNothingButRowsChangedInSightDo) {
-    struct paints : QObject {
-        QRegion seen;
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) seen += static_cast<QPaintEvent*>(e)->region();
-            return false;
-        }
-    } list;
+    paints list;
     testform f;
     uiqt::qthost h;
     h.paintinterval = 0;
