@@ -66,6 +66,11 @@ void bindviews(uiqt::qthost& h, ui::program& p) {
     v.setMinimumSize(minimumsize(p.Form1));
     // Esc is the editor's close box too: what it wrote is re-planned either way.
     h.escapecloses = {&p.Form5, &p.Form7, &p.Form8, &p.Form10, &p.Form11};
+    // The dialogs' windows exist from the start, hidden, as their models do:
+    // a run's first dialog does not wait for its widgets to be built.
+    for (forms::form* f : std::initializer_list<forms::form*>{
+             &p.Form2, &p.Form3, &p.Form5, &p.Form6, &p.Form7, &p.Form8, &p.Form10, &p.Form11})
+        h.view(*f).ensurePolished();
 }
 
 } // namespace app

@@ -135,11 +135,19 @@ void formview::push(entry& e) {
         }
         if (all || last.items != m.items) {
             last.items = m.items;
-            cb->clear();
-            QStringList items;
-            items.reserve(static_cast<qsizetype>(m.items.size()));
-            for (const auto& s : m.items) items.push_back(qs(s));
-            cb->addItems(items);
+            // A run's dialog lists new names at every showing: the items are
+            // rewritten in place, which costs the toolkit far less than
+            // emptying the list and filling it again.
+            const int n = static_cast<int>(m.items.size());
+            if (cb->count() > n) cb->model()->removeRows(n, cb->count() - n);
+            for (int i = 0; i < cb->count(); ++i) {
+                const QString text = qs(m.items[static_cast<std::size_t>(i)]);
+                if (cb->itemText(i) != text) cb->setItemText(i, text);
+            }
+            QStringList more;
+            for (int i = cb->count(); i < n; ++i)
+                more.push_back(qs(m.items[static_cast<std::size_t>(i)]));
+            if (!more.isEmpty()) cb->addItems(more);
         }
         const int index = m.itemindex < cb->count() ? m.itemindex : -1;
         if (cb->currentIndex() != index) cb->setCurrentIndex(index);

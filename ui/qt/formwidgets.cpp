@@ -16,6 +16,7 @@
 
 #include "formparts.h"
 #include "formview.h"
+#include "keptbutton.h"
 #include "reportmodel.h"
 
 namespace uiqt {
@@ -86,17 +87,17 @@ QWidget* formview::build(forms::control& c) {
     }
     case kind::button: {
         // Enter presses the button that has the focus, as Space does.
-        auto* b = new QPushButton(parent);
+        auto* b = new keptbutton<QPushButton, QStyle::CE_PushButton>(parent);
         b->setAutoDefault(true);
         return b;
     }
     case kind::checkbox: {
-        auto* b = new wholebox<QCheckBox>(parent);
+        auto* b = new keptbutton<wholebox<QCheckBox>, QStyle::CE_CheckBox>(parent);
         if (as<forms::checkbox>(c).captionleft) b->setLayoutDirection(Qt::RightToLeft);
         return b;
     }
     case kind::radiobutton: {
-        auto* b = new wholebox<QRadioButton>(parent);
+        auto* b = new keptbutton<wholebox<QRadioButton>, QStyle::CE_RadioButton>(parent);
         b->setAutoExclusive(false); // the model says which one is chosen
         if (as<forms::radiobutton>(c).captionleft) b->setLayoutDirection(Qt::RightToLeft);
         return b;
