@@ -211,6 +211,10 @@ std::u16string lastdirtext(const std::u16string& path) {
 }
 
 std::u16string pathtext(std::u16string_view path) {
+    // Most paths are text already, and the window shows one a folder.
+    if (std::none_of(path.begin(), path.end(),
+                     [](char16_t u) { return u < u' ' || (u >= 0xD800 && u <= 0xDFFF); }))
+        return std::u16string(path);
     std::u16string out;
     out.reserve(path.size());
     for (std::size_t from = 0;;) {

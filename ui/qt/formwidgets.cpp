@@ -73,7 +73,8 @@ QWidget* formview::build(forms::control& c) {
         if (const entry* p = find(*c.parent)) parent = p->w;
     switch (c.what) {
     case kind::label: {
-        auto* l = as<forms::label>(c).elidemiddle ? new middlelabel(parent) : new QLabel(parent);
+        auto* l = as<forms::label>(c).elidemiddle ? static_cast<QLabel*>(new middlelabel(parent))
+                                                  : new keptlabel(parent);
         l->setTextFormat(Qt::PlainText);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (dynamic_cast<forms::linklabel*>(&c)) {

@@ -163,8 +163,14 @@ void reportlist::updateGeometries() {
     h->setRange(0, n > 0 ? std::max(0, s.width() - view.width()) : 0);
     QAbstractItemView::updateGeometries();
     // The bars show or hide now, not at the event loop's next turn, so that
-    // the viewport has its size before anything is scrolled or painted.
-    if (!arranging_) {
+    // the viewport has its size before anything is scrolled or painted; a
+    // growing report mostly changes the range of a bar already shown.
+    auto settled = [this](const QScrollBar* b, Qt::ScrollBarPolicy policy) {
+        return policy != Qt::ScrollBarAsNeeded ||
+               (b->maximum() > b->minimum()) == b->isVisibleTo(this);
+    };
+    if (!arranging_ &&
+        !(settled(v, verticalScrollBarPolicy()) && settled(h, horizontalScrollBarPolicy()))) {
         arranging_ = true;
         QEvent request(QEvent::LayoutRequest);
         QCoreApplication::sendEvent(this, &request);
