@@ -135,6 +135,49 @@ TEST(Views, ShowTheirModelAndPassInputToIt) {
     }
 }
 
+// The list is rewritten in place as it grows, shrinks and changes; the choice
+// and an editable combo's text are the model's after each change.
+TEST(Views, ComboListsItsModelsItemsAfterEveryChange) {
+    struct step {
+        std::vector<std::u16string> items;
+        int index;
+        bool editable = false;
+        std::u16string text = u"";
+    };
+    const step steps[] = {
+        {{u"Кино"}, 0},
+        {{u"Кино", u"Алиса", u"ДДТ"}, 2},    // grown
+        {{u"Кино", u"Аквариум", u"ДДТ"}, 1}, // one changed, the chosen one
+        {{u"Кино", u"Аквариум", u"ДДТ"}, 1}, // the same
+        {{u"Аквариум"}, 0},                  // shrunk below the chosen one
+        {{u"Аквариум"}, 3},                  // chosen beyond the end: none
+        {{}, -1},                            // emptied
+        {{u"a", u"b"}, 1, true, u"b"},       // editable
+        {{u"c", u"d"}, 1, true, u"typed"},   // all changed, the text is no item
+        {{u"c", u"d", u"e", u"f"}, -1, true, u"e"},
+        {{u"f"}, 0, true, u"f"},
+        {{}, -1, true, u""},
+    };
+    testform f;
+    uiqt::qthost h;
+    h.show(f);
+    uiqt::formview& v = h.view(f);
+    int i = 0;
+    for (const step& s : steps) {
+        f.C.items = s.items, f.C.itemindex = s.index, f.C.editable = s.editable, f.C.text = s.text;
+        h.handled();
+        QComboBox* cb = w<QComboBox>(v, f.C);
+        std::vector<std::u16string> shown;
+        for (int at = 0; at < cb->count(); ++at) shown.push_back(cb->itemText(at).toStdU16String());
+        EXPECT_EQ(shown, s.items) << i;
+        EXPECT_EQ(cb->currentIndex(), s.index < int(s.items.size()) ? s.index : -1) << i;
+        if (s.editable) {
+            EXPECT_EQ(cb->currentText().toStdU16String(), s.text) << i;
+        }
+        ++i;
+    }
+}
+
 namespace {
 
 // The ink of a report row on the screen: how many pixels, the longest run in
