@@ -8,7 +8,7 @@
 #include <QtWidgets>
 
 #include "answers.h"
-#include "keptbutton.h"
+#include "kept.h"
 
 using uiqt::keptbutton;
 

@@ -16,7 +16,7 @@
 
 #include "formparts.h"
 #include "formview.h"
-#include "keptbutton.h"
+#include "kept.h"
 #include "reportmodel.h"
 
 namespace uiqt {
