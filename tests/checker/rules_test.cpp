@@ -130,9 +130,10 @@ TEST(Rules, SettingsFile) {
 // the line is what it was made for.
 TEST(Rules, NamesShownAsText) {
     const auto cp = [](const char* s) { return testutil::legacyname(s); };
-    EXPECT_EQ(each({u"/home/José/" + cp("Кино") + u"/Ария " + cp("Герой.mp3"), u"/", u""},
+    EXPECT_EQ(each({u"/home/José/" + cp("Кино") + u"/Ария " + cp("Герой.mp3"), u"/", u"",
+                    u"/new\nline/Привет"},
                    [](const std::u16string& p) { return u8(pathtext(p)); }),
-              "/home/José/Кино/Ария Герой.mp3,/,");
+              "/home/José/Кино/Ария Герой.mp3,/,,/new?line/Привет");
     checkertest::env e;
     const std::u16string line = u"/" + cp("Кино");
     addline(e.c, line, pathtext(line));
