@@ -95,8 +95,8 @@ protected:
     }
 };
 
-// A label of plain text on one line, without frame, margin or indent, as
-// the windows' labels are: draws its text as the toolkit's label does.
+// A label of plain text without frame, margin or indent, as the windows'
+// labels are: draws its text as the toolkit's label does.
 class keptlabel : public kept<QLabel> {
 public:
     using kept<QLabel>::kept;
@@ -108,7 +108,7 @@ protected:
         return {rect(),
                 text(),
                 {static_cast<qint64>(alignment()), static_cast<qint64>(opt.state), 0},
-                opt.palette.cacheKey() ^ qint64(opt.palette.currentColorGroup()) << 56,
+                opt.palette.cacheKey(),
                 font(),
                 devicePixelRatioF(),
                 style()};
