@@ -16,6 +16,21 @@
 
 using namespace checkertest;
 
+namespace {
+
+// A run over the tempdir's "r" that may rename folders.
+void renaming(env& e) {
+    e.form1.CheckBox3.checked = false;
+    e.form1.Label1.caption = e.t.u16(u"r");
+}
+
+// A name as another system wrote it, in windows-1251 bytes.
+std::u16string cp(const char* s) {
+    return testutil::legacyname(s);
+}
+
+} // namespace
+
 TEST(Apply, PassesFailuresProgressAndTheDisk) {
     env e;
     checker::loadcfg(e.c);
@@ -123,9 +138,7 @@ TEST(Apply, PassesFailuresProgressAndTheDisk) {
 // tags keep theirs.
 TEST(Apply, LegacyNamesGiveTagTextAndNoProposedNameIsHidden) {
     env e;
-    e.form1.CheckBox3.checked = false;
-    e.form1.Label1.caption = e.t.u16(u"r");
-    const auto cp = [](const char* s) { return testutil::legacyname(s); };
+    renaming(e);
     const std::u16string kino = u"r/" + cp("Кино - Группа крови (1988)") + u"/",
                          star = u"r/" + cp("Кино - Звезда") + u"/",
                          mix = u"r/" + cp("Сборник") + u"/", song = cp("01 - Кино - Песня.mp3");
@@ -183,9 +196,7 @@ TEST(Apply, LegacyNamesGiveTagTextAndNoProposedNameIsHidden) {
 // the disk after Apply (mutagen, the ID3v1 bytes, our reader).
 TEST(Apply, ALegacyNameIsReadWholeAndANamesControlCharactersAsTheReaderReadsThem) {
     env e;
-    e.form1.CheckBox3.checked = false;
-    e.form1.Label1.caption = e.t.u16(u"r");
-    const auto cp = [](const char* s) { return testutil::legacyname(s); };
+    renaming(e);
     const std::u16string kino = u"r/" + cp("Кино - Её (1990)") + u"/01.mp3",
                          aria = u"r/Ария - " + cp("Герой асфальта") + u"/01.mp3",
                          ddt = u"r/ДДТ - Осень (1991)/" + cp("Ці пісні.mp3"),
